@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package the workspace needs, skipping what is there.
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+packages=(
+  build-essential cmake pkg-config git
+  colcon python3-colcon-cmake python3-colcon-ros python3-colcon-bash
+  python3-colcon-library-path python3-colcon-output python3-colcon-parallel-executor
+  python3-colcon-package-selection python3-colcon-recursive-crawl python3-colcon-metadata
+  python3-colcon-test-result
+  ament-cmake ament-cmake-googletest
+  libspdlog-dev libfmt-dev libsystemd-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+if [[ "${HAVE_HUMBLE}" == 0 ]]; then
+  # What the stand-ins are generated and built from.
+  packages+=(
+    rosidl-core rosidl-generator-c-cpp librosidl-typesupport-introspection-c-cpp-dev
+    librcutils-dev libyaml-dev cyclonedds-dev cyclonedds-tools
+  )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if (( ${#missing[@]} )); then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [[ "$(id -u)" == 0 ]] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+else
+  echo "setup: all Debian packages present"
+fi
