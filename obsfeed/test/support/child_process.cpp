@@ -1,0 +1,166 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#include "child_process.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+#include <stdexcept>
+
+extern char ** environ;
+
+namespace obsfeed_test
+{
+
+namespace
+{
+
+std::vector<std::string> childEnvironment(const std::map<std::string, std::string> & extra)
+{
+  std::vector<std::string> env;
+  for (char ** entry = environ; *entry != nullptr; ++entry) {
+    if (std::strncmp(*entry, "SPDLOG_", 7) != 0) {
+      env.emplace_back(*entry);
+    }
+  }
+  for (const auto & [name, value] : extra) {
+    env.push_back(name + "=" + value);
+  }
+  return env;
+}
+
+std::vector<char *> pointersTo(std::vector<std::string> & strings)
+{
+  std::vector<char *> pointers;
+  for (auto & text : strings) {
+    pointers.push_back(text.data());
+  }
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(
+  const std::string & program, const std::vector<std::string> & arguments,
+  const std::map<std::string, std::string> & env)
+{
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+    throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
+
+  std::vector<std::string> argv_strings{program};
+  argv_strings.insert(argv_strings.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> env_strings = childEnvironment(env);
+  auto argv = pointersTo(argv_strings);
+  auto envp = pointersTo(env_strings);
+
+  const int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_fds[1]);
+  if (error != 0) {
+    close(pipe_fds[0]);
+    throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
+  }
+  stdout_fd_ = pipe_fds[0];
+}
+
+ChildProcess::~ChildProcess()
+{
+  if (!exited_ && pid_ > 0) {
+    kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+  }
+  if (stdout_fd_ >= 0) {
+    close(stdout_fd_);
+  }
+}
+
+bool ChildProcess::readSome(std::chrono::milliseconds timeout)
+{
+  if (stdout_fd_ < 0) {
+    return false;
+  }
+  pollfd descriptor{stdout_fd_, POLLIN, 0};
+  const int ready = poll(&descriptor, 1, static_cast<int>(timeout.count()));
+  if (ready <= 0) {
+    return true;
+  }
+  char buffer[4096];
+  const ssize_t count = read(stdout_fd_, buffer, sizeof(buffer));
+  if (count > 0) {
+    output_.append(buffer, static_cast<std::size_t>(count));
+    return true;
+  }
+  if (count < 0 && errno == EINTR) {
+    return true;
+  }
+  close(stdout_fd_);
+  stdout_fd_ = -1;
+  return false;
+}
+
+bool ChildProcess::waitForOutput(const std::string & text, std::chrono::seconds deadline)
+{
+  const auto until = std::chrono::steady_clock::now() + deadline;
+  while (output_.find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > until || !readSome(std::chrono::milliseconds(100))) {
+      return output_.find(text) != std::string::npos;
+    }
+  }
+  return true;
+}
+
+void ChildProcess::sendSignal(int signal_number)
+{
+  kill(pid_, signal_number);
+}
+
+int ChildProcess::waitForExit(std::chrono::seconds deadline)
+{
+  const auto until = std::chrono::steady_clock::now() + deadline;
+  while (readSome(std::chrono::milliseconds(100))) {
+    if (std::chrono::steady_clock::now() > until) {
+      kill(pid_, SIGKILL);
+    }
+  }
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  exited_ = true;
+  return status;
+}
+
+std::vector<std::string> ChildProcess::outputLines() const
+{
+  std::vector<std::string> lines;
+  std::istringstream stream(output_);
+  for (std::string line; std::getline(stream, line); ) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string runToEnd(
+  const std::string & program, const std::vector<std::string> & arguments,
+  const std::map<std::string, std::string> & env, int * status)
+{
+  ChildProcess child(program, arguments, env);
+  *status = child.waitForExit();
+  return child.output();
+}
+
+}  // namespace obsfeed_test
