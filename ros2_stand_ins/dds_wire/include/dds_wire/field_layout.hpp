@@ -1,0 +1,37 @@
+#ifndef DDS_WIRE__FIELD_LAYOUT_HPP_
+#define DDS_WIRE__FIELD_LAYOUT_HPP_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "rosidl_typesupport_introspection_cpp/message_introspection.hpp"
+
+namespace dds_wire
+{
+
+/// What the serializer and the deserializer must agree on about one field's wire form.
+class FieldLayout
+{
+public:
+  /// Wire size (and alignment) of one value of a primitive introspection type id; 0 for
+  /// strings, wide strings and nested messages. Throws std::invalid_argument for types ROS 2
+  /// cannot put on the wire (long double) or ids this code does not know.
+  static size_t primitive_size(uint8_t type_id);
+
+  /// True for sequences (bounded or not), which carry a uint32 count; false for fixed arrays.
+  static bool has_length_prefix(const rosidl_typesupport_introspection_cpp::MessageMember & member)
+  {
+    return member.is_array_ && (member.array_size_ == 0 || member.is_upper_bound_);
+  }
+
+  /// A lower bound on the bytes one element of `member` occupies on the wire (padding
+  /// ignored), used to reject element counts that could not possibly fit in a sample.
+  static size_t min_element_size(const rosidl_typesupport_introspection_cpp::MessageMember & member);
+
+  /// A lower bound on the wire size of a whole message (padding ignored).
+  static size_t min_message_size(const rosidl_typesupport_introspection_cpp::MessageMembers & members);
+};
+
+}  // namespace dds_wire
+
+#endif  // DDS_WIRE__FIELD_LAYOUT_HPP_

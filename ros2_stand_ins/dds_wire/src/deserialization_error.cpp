@@ -1,0 +1,32 @@
+#include "dds_wire/deserialization_error.hpp"
+
+#include <string>
+
+namespace dds_wire
+{
+
+DeserializationError::DeserializationError(const std::string & reason)
+: std::runtime_error(reason), reason_(reason), message_(reason)
+{
+}
+
+void DeserializationError::prepend_field(const std::string & name)
+{
+  const bool joins_with_dot = !path_.empty() && path_.front() != '[';
+  path_ = name + (joins_with_dot ? "." : "") + path_;
+  update_message();
+}
+
+void DeserializationError::prepend_index(size_t index)
+{
+  const bool joins_with_dot = !path_.empty() && path_.front() != '[';
+  path_ = "[" + std::to_string(index) + "]" + (joins_with_dot ? "." : "") + path_;
+  update_message();
+}
+
+void DeserializationError::update_message()
+{
+  message_ = path_.empty() ? reason_ : path_ + ": " + reason_;
+}
+
+}  // namespace dds_wire

@@ -1,0 +1,75 @@
+#include "dds_wire/field_layout.hpp"
+
+#include <stdexcept>
+#include <string>
+
+#include "dds_wire/message_type.hpp"
+#include "rosidl_typesupport_introspection_cpp/field_types.hpp"
+
+namespace dds_wire
+{
+
+namespace ts = rosidl_typesupport_introspection_cpp;
+
+size_t FieldLayout::primitive_size(uint8_t type_id)
+{
+  switch (type_id) {
+    case ts::ROS_TYPE_BOOLEAN:
+    case ts::ROS_TYPE_OCTET:
+    case ts::ROS_TYPE_CHAR:
+    case ts::ROS_TYPE_UINT8:
+    case ts::ROS_TYPE_INT8:
+      return 1;
+    case ts::ROS_TYPE_WCHAR:  // char16_t, as rmw_cyclonedds sends it
+    case ts::ROS_TYPE_UINT16:
+    case ts::ROS_TYPE_INT16:
+      return 2;
+    case ts::ROS_TYPE_FLOAT:
+    case ts::ROS_TYPE_UINT32:
+    case ts::ROS_TYPE_INT32:
+      return 4;
+    case ts::ROS_TYPE_DOUBLE:
+    case ts::ROS_TYPE_UINT64:
+    case ts::ROS_TYPE_INT64:
+      return 8;
+    case ts::ROS_TYPE_STRING:
+    case ts::ROS_TYPE_WSTRING:
+    case ts::ROS_TYPE_MESSAGE:
+      return 0;
+    case ts::ROS_TYPE_LONG_DOUBLE:
+      throw std::invalid_argument("long double fields have no CDR mapping in ROS 2");
+    default:
+      throw std::invalid_argument("unknown introspection type id " + std::to_string(type_id));
+  }
+}
+
+size_t FieldLayout::min_element_size(const ts::MessageMember & member)
+{
+  switch (member.type_id_) {
+    case ts::ROS_TYPE_STRING:
+    case ts::ROS_TYPE_WSTRING:
+      return 4;  // the length word; an empty string may be sent without its NUL
+    case ts::ROS_TYPE_MESSAGE:
+      return min_message_size(MessageType::members_of(member.members_));
+    default:
+      return primitive_size(member.type_id_);
+  }
+}
+
+size_t FieldLayout::min_message_size(const ts::MessageMembers & members)
+{
+  size_t total = 0;
+  for (uint32_t i = 0; i < members.member_count_; ++i) {
+    const ts::MessageMember & member = members.members_[i];
+    if (has_length_prefix(member)) {
+      total += 4;
+    } else if (member.is_array_) {
+      total += member.array_size_ * min_element_size(member);
+    } else {
+      total += min_element_size(member);
+    }
+  }
+  return total;
+}
+
+}  // namespace dds_wire

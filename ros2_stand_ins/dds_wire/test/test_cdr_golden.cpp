@@ -1,0 +1,188 @@
+// The exact bytes ROS 2 Humble peers put on the wire, written out by hand from the CDR rules:
+// a 4-byte encapsulation header, then each field aligned to its own size counted from the END
+// of that header, strings as uint32 length (NUL included) + bytes + NUL, sequences as uint32
+// count + elements. "pos" in the comments is the offset after the header.
+#include <cstdint>
+#include <vector>
+
+#include "gtest/gtest.h"
+
+#include "all_message_types.hpp"
+#include "dds_wire/cdr_deserializer.hpp"
+#include "dds_wire/cdr_serializer.hpp"
+
+namespace
+{
+
+using dds_wire::CdrDeserializer;
+using dds_wire::CdrSerializer;
+using dds_wire_test::type_support_of;
+using Bytes = std::vector<uint8_t>;
+
+// Both directions against one golden sample: our bytes equal it, and it decodes to the message.
+template<typename MessageT>
+void expect_golden(const MessageT & message, const Bytes & golden)
+{
+  EXPECT_EQ(CdrSerializer::serialize(&message, type_support_of<MessageT>()), golden);
+  EXPECT_EQ(CdrSerializer::serialized_size(&message, type_support_of<MessageT>()), golden.size());
+  MessageT decoded;
+  const auto result =
+    CdrDeserializer::deserialize(golden.data(), golden.size(), &decoded, type_support_of<MessageT>());
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(decoded, message);
+}
+
+TEST(CdrGolden, LaserScanPadsAfterTheFrameIdAndCountsBothSequences)
+{
+  sensor_msgs::msg::LaserScan scan;
+  scan.header.stamp.sec = 1;
+  scan.header.stamp.nanosec = 500000000;  // 0x1DCD6500
+  scan.header.frame_id = "laser";
+  scan.angle_min = -1.5f;  // 0xBFC00000
+  scan.angle_max = 1.5f;  // 0x3FC00000
+  scan.angle_increment = 0.5f;  // 0x3F000000
+  scan.time_increment = 0.0f;
+  scan.scan_time = 0.25f;  // 0x3E800000
+  scan.range_min = 0.125f;  // 0x3E000000
+  scan.range_max = 4.0f;  // 0x40800000
+  scan.ranges = {1.0f, 2.0f};  // 0x3F800000, 0x40000000
+  // intensities stays empty
+
+  const Bytes golden = {
+    0x00, 0x01, 0x00, 0x00,  // encapsulation: CDR little endian, no options
+    0x01, 0x00, 0x00, 0x00,  // pos 0  header.stamp.sec = 1
+    0x00, 0x65, 0xCD, 0x1D,  // pos 4  header.stamp.nanosec = 500000000
+    0x06, 0x00, 0x00, 0x00,  // pos 8  header.frame_id length 6 = "laser" + NUL
+    'l', 'a', 's', 'e', 'r', 0x00,  // pos 12 bytes and the NUL, up to pos 18
+    0x00, 0x00,  // pos 18 padding: the float32 that follows aligns to 4
+    0x00, 0x00, 0xC0, 0xBF,  // pos 20 angle_min
+    0x00, 0x00, 0xC0, 0x3F,  // pos 24 angle_max
+    0x00, 0x00, 0x00, 0x3F,  // pos 28 angle_increment
+    0x00, 0x00, 0x00, 0x00,  // pos 32 time_increment
+    0x00, 0x00, 0x80, 0x3E,  // pos 36 scan_time
+    0x00, 0x00, 0x00, 0x3E,  // pos 40 range_min
+    0x00, 0x00, 0x80, 0x40,  // pos 44 range_max
+    0x02, 0x00, 0x00, 0x00,  // pos 48 ranges count 2
+    0x00, 0x00, 0x80, 0x3F,  // pos 52 ranges[0] = 1.0
+    0x00, 0x00, 0x00, 0x40,  // pos 56 ranges[1] = 2.0
+    0x00, 0x00, 0x00, 0x00,  // pos 60 intensities count 0, no elements
+  };
+  expect_golden(scan, golden);
+}
+
+TEST(CdrGolden, UInt16MultiArrayNestsTheLayoutInline)
+{
+  std_msgs::msg::UInt16MultiArray array;
+  std_msgs::msg::MultiArrayDimension dimension;
+  dimension.label = "x";
+  dimension.size = 3;
+  dimension.stride = 3;
+  array.layout.dim.push_back(dimension);
+  array.layout.data_offset = 1;
+  array.data = {1, 2, 0xBEEF};
+
+  const Bytes golden = {
+    0x00, 0x01, 0x00, 0x00,  // encapsulation
+    0x01, 0x00, 0x00, 0x00,  // pos 0  layout.dim count 1
+    0x02, 0x00, 0x00, 0x00,  // pos 4  layout.dim[0].label length 2 = "x" + NUL
+    'x', 0x00,  // pos 8  bytes and NUL, up to pos 10
+    0x00, 0x00,  // pos 10 padding before the uint32
+    0x03, 0x00, 0x00, 0x00,  // pos 12 layout.dim[0].size
+    0x03, 0x00, 0x00, 0x00,  // pos 16 layout.dim[0].stride
+    0x01, 0x00, 0x00, 0x00,  // pos 20 layout.data_offset
+    0x03, 0x00, 0x00, 0x00,  // pos 24 data count 3
+    0x01, 0x00, 0x02, 0x00, 0xEF, 0xBE,  // pos 28 data: uint16 each, no trailing padding
+  };
+  expect_golden(array, golden);
+}
+
+TEST(CdrGolden, RobotInfoLevelZeroEndsWithAOneByteBool)
+{
+  quorvex_protocol::msg::RobotInfoLevelZero info;
+  info.header.stamp.sec = 1700000000;  // 0x6553F100
+  info.header.stamp.nanosec = 7;
+  info.header.frame_id = "base";
+  info.bumper_trig = true;
+
+  const Bytes golden = {
+    0x00, 0x01, 0x00, 0x00,  // encapsulation
+    0x00, 0xF1, 0x53, 0x65,  // pos 0  header.stamp.sec
+    0x07, 0x00, 0x00, 0x00,  // pos 4  header.stamp.nanosec
+    0x05, 0x00, 0x00, 0x00,  // pos 8  header.frame_id length 5 = "base" + NUL
+    'b', 'a', 's', 'e', 0x00,  // pos 12 up to pos 17
+    0x01,  // pos 17 bumper_trig: 1 byte, no alignment needed
+  };
+  expect_golden(info, golden);
+}
+
+TEST(CdrGolden, EightByteFieldsAlignFromTheEndOfTheHeaderNotTheBufferStart)
+{
+  // Counted from the start of the buffer, integer_value would already be aligned at pos 4;
+  // counted from the header's end (the rule) it needs 6 bytes of padding to reach pos 8.
+  rcl_interfaces::msg::ParameterValue value;
+  value.type = 2;
+  value.bool_value = true;
+  value.integer_value = -2;
+  value.double_value = 0.5;  // 0x3FE0000000000000
+  value.string_value = "";
+  value.byte_array_value = {0xAB};
+  value.bool_array_value = {true, false, true};  // std::vector<bool>: packed in memory
+  value.integer_array_value = {};
+  value.double_array_value = {1.0};  // 0x3FF0000000000000
+  value.string_array_value = {"a", ""};
+
+  const Bytes golden = {
+    0x00, 0x01, 0x00, 0x00,  // encapsulation
+    0x02,  // pos 0  type
+    0x01,  // pos 1  bool_value
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // pos 2  padding to 8
+    0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,  // pos 8  integer_value = -2
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE0, 0x3F,  // pos 16 double_value = 0.5
+    0x01, 0x00, 0x00, 0x00, 0x00,  // pos 24 string_value: length 1, just the NUL
+    0x00, 0x00, 0x00,  // pos 29 padding to 4
+    0x01, 0x00, 0x00, 0x00, 0xAB,  // pos 32 byte_array_value count 1, one octet
+    0x00, 0x00, 0x00,  // pos 37 padding to 4
+    0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01,  // pos 40 bool_array_value count 3, 1 byte each
+    0x00,  // pos 47 padding to 4
+    0x00, 0x00, 0x00, 0x00,  // pos 48 integer_array_value count 0: no padding to 8 follows
+    0x01, 0x00, 0x00, 0x00,  // pos 52 double_array_value count 1
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F,  // pos 56 1.0, already 8-aligned
+    0x02, 0x00, 0x00, 0x00,  // pos 64 string_array_value count 2
+    0x02, 0x00, 0x00, 0x00, 'a', 0x00,  // pos 68 "a"
+    0x00, 0x00,  // pos 74 padding to 4
+    0x01, 0x00, 0x00, 0x00, 0x00,  // pos 76 ""
+  };
+  expect_golden(value, golden);
+}
+
+TEST(CdrGolden, AMessageWithoutFieldsIsOneZeroByte)
+{
+  // rosidl gives a constants-only message a placeholder uint8 member.
+  expect_golden(rcl_interfaces::msg::ParameterType(), Bytes{0x00, 0x01, 0x00, 0x00, 0x00});
+}
+
+TEST(CdrGolden, BigEndianSamplesDecodeToTheSameMessage)
+{
+  // A DDS writer on a big-endian host may send its native order; the header says so.
+  quorvex_protocol::msg::RobotInfoLevelZero expected;
+  expected.header.stamp.sec = 1700000000;
+  expected.header.stamp.nanosec = 7;
+  expected.header.frame_id = "base";
+  expected.bumper_trig = true;
+  const Bytes big_endian = {
+    0x00, 0x00, 0x00, 0x00,  // encapsulation: CDR big endian
+    0x65, 0x53, 0xF1, 0x00,  // header.stamp.sec
+    0x00, 0x00, 0x00, 0x07,  // header.stamp.nanosec
+    0x00, 0x00, 0x00, 0x05,  // header.frame_id length
+    'b', 'a', 's', 'e', 0x00,
+    0x01,  // bumper_trig
+  };
+  quorvex_protocol::msg::RobotInfoLevelZero decoded;
+  const auto result = CdrDeserializer::deserialize(
+    big_endian.data(), big_endian.size(), &decoded,
+    type_support_of<quorvex_protocol::msg::RobotInfoLevelZero>());
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(decoded, expected);
+}
+
+}  // namespace
