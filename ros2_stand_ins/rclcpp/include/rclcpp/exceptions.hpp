@@ -1,0 +1,7 @@
+// Copyright 2026 obsfeed developers. Apache-2.0.
+#ifndef RCLCPP__EXCEPTIONS_HPP_
+#define RCLCPP__EXCEPTIONS_HPP_
+
+#include "rclcpp/exceptions/exceptions.hpp"
+
+#endif  // RCLCPP__EXCEPTIONS_HPP_

@@ -1,0 +1,67 @@
+// Copyright 2026 obsfeed developers. Apache-2.0.
+#ifndef RCLCPP__INIT_OPTIONS_HPP_
+#define RCLCPP__INIT_OPTIONS_HPP_
+
+#include <cstddef>
+
+#include "rcl/allocator.h"
+#include "rclcpp/visibility_control.hpp"
+
+namespace rclcpp
+{
+
+/// Options for rclcpp::init() / Context::init().
+class InitOptions
+{
+public:
+  /// If true (the default), the signal handlers shut the context down on SIGINT/SIGTERM.
+  bool shutdown_on_signal = true;
+
+  RCLCPP_PUBLIC
+  explicit InitOptions(rcl_allocator_t allocator = rcl_get_default_allocator());
+
+  RCLCPP_PUBLIC
+  virtual ~InitOptions() = default;
+
+  RCLCPP_PUBLIC
+  InitOptions(const InitOptions & other) = default;
+
+  RCLCPP_PUBLIC
+  InitOptions & operator=(const InitOptions & other) = default;
+
+  RCLCPP_PUBLIC
+  bool
+  auto_initialize_logging() const;
+
+  RCLCPP_PUBLIC
+  InitOptions &
+  auto_initialize_logging(bool initialize_logging);
+
+  /// Use ROS_DOMAIN_ID from the environment (0 if unset); the default.
+  RCLCPP_PUBLIC
+  void
+  use_default_domain_id();
+
+  RCLCPP_PUBLIC
+  void
+  set_domain_id(size_t domain_id);
+
+  /// The domain id set explicitly, or the one ROS_DOMAIN_ID selects.
+  RCLCPP_PUBLIC
+  size_t
+  get_domain_id() const;
+
+  RCLCPP_PUBLIC
+  const rcl_allocator_t &
+  get_allocator() const;
+
+private:
+  rcl_allocator_t allocator_;
+  bool initialize_logging_ = true;
+  bool use_default_domain_id_ = true;
+  size_t domain_id_ = 0;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__INIT_OPTIONS_HPP_
