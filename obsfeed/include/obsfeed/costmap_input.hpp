@@ -1,0 +1,88 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#ifndef OBSFEED__COSTMAP_INPUT_HPP_
+#define OBSFEED__COSTMAP_INPUT_HPP_
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "quorvex_protocol/msg/robot_info_level_zero.hpp"
+#include "rcl_interfaces/msg/set_parameters_result.hpp"
+#include "rclcpp/rclcpp.hpp"
+#include "sensor_msgs/msg/laser_scan.hpp"
+#include "std_msgs/msg/u_int16_multi_array.hpp"
+
+namespace costmap_input
+{
+
+/// Turns the robot's ultrasonic distances and bumper contact into synthetic laser scans that a
+/// navigation costmap's ordinary obstacle layers can consume, and reports every ultrasonic
+/// sensor to the robot's diagnosis service.
+///
+/// The ultrasonic pipeline runs in its own mutually exclusive callback group, the bumper
+/// pipeline in the node's default group, so a slow diagnosis call never delays a bumper scan.
+class CostmapInput : public rclcpp::Node
+{
+public:
+  /// Brings both pipelines up and reports the calibration status; throws if any step fails
+  /// (for example a parameter override of the wrong type or an unusable scan geometry).
+  explicit CostmapInput(std::string node_name);
+  ~CostmapInput() override;
+
+  /// The level named by SPDLOG_LEVEL in any letter case ("off" included), 2 (info) otherwise.
+  int GetSpdlogEffectiveLevel();
+
+  void ultrasonicInit();
+  void ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16MultiArray> msg);
+  /// Replaces the four ultrasonic range limits from any of "ultrasonic.{hor,ver}_range_{min,max}"
+  /// in @p parameters; other names are ignored. All or nothing: a value that is not a finite
+  /// double refuses the whole call and stores nothing.
+  rcl_interfaces::msg::SetParametersResult dynamicParametersCallback(
+    std::vector<rclcpp::Parameter> parameters);
+
+  void bumperInit();
+  void bumperCallback(std::shared_ptr<const quorvex_protocol::msg::RobotInfoLevelZero> msg);
+
+private:
+  /// Set-parameters hook of the node: range limits go live, start-up-only geometry is refused.
+  rcl_interfaces::msg::SetParametersResult onSetParameters(
+    const std::vector<rclcpp::Parameter> & parameters);
+  void publishUltrasonicScan(std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock);
+
+  bool debug_{false};
+  int log_level_{2};
+
+  std::atomic<double> hor_range_min_;
+  std::atomic<double> hor_range_max_;
+  double hor_field_of_view_;
+  double hor_safe_angle_;
+  double hor_sample_ratio_;
+  std::atomic<double> ver_range_min_;
+  std::atomic<double> ver_range_max_;
+  double ver_field_of_view_;
+  double ver_safe_angle_;
+  double ver_sample_ratio_;
+  // Guards the four range limits as pairs: a scan must never mix an old minimum with a new
+  // maximum.
+  std::mutex range_mutex_;
+  rclcpp::CallbackGroup::SharedPtr ultrasonic_callback_group_;
+  rclcpp::Subscription<std_msgs::msg::UInt16MultiArray>::SharedPtr ultrasonic_sub_;
+  std::vector<std::string> device_pose_;
+  std::vector<rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr> ultrasonic_pubs_;
+
+  rclcpp::Subscription<quorvex_protocol::msg::RobotInfoLevelZero>::SharedPtr bumper_sub_;
+  rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr bumper_pub_;
+
+  // Declared last so it is released first: no parameter set reaches a half-destroyed node.
+  rclcpp::node_interfaces::OnSetParametersCallbackHandle::SharedPtr set_parameters_handle_;
+};
+
+}  // namespace costmap_input
+
+#endif  // OBSFEED__COSTMAP_INPUT_HPP_

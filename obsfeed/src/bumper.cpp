@@ -1,0 +1,60 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#include <chrono>
+#include <functional>
+#include <random>
+
+#include "obsfeed/bumper_scan.hpp"
+#include "obsfeed/costmap_input.hpp"
+#include "quorvex/logger.hpp"
+
+namespace costmap_input
+{
+
+namespace
+{
+
+double wallClockSeconds()
+{
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+void CostmapInput::bumperInit()
+{
+  bumper_sub_ = create_subscription<quorvex_protocol::msg::RobotInfoLevelZero>(
+    "/robot_info_level_zero", rclcpp::QoS(1),
+    std::bind(&CostmapInput::bumperCallback, this, std::placeholders::_1));
+  bumper_pub_ = create_publisher<sensor_msgs::msg::LaserScan>("bumper_laser", rclcpp::QoS(1));
+}
+
+void CostmapInput::bumperCallback(
+  std::shared_ptr<const quorvex_protocol::msg::RobotInfoLevelZero> msg)
+{
+  if (!msg->bumper_trig) {
+    return;
+  }
+  const double start = wallClockSeconds();
+  LOG_WARN("bumperCallback msg->bumper_trig={0:d}", msg->bumper_trig);
+
+  sensor_msgs::msg::LaserScan scan;
+  // Stamped a little in the past so that the transform lookup of a costmap, which trails the
+  // newest transform, still finds one for the scan.
+  const rclcpp::Time node_time = now();
+  scan.header.stamp =
+    rclcpp::Time(bumperStampNanoseconds(node_time.nanoseconds()), node_time.get_clock_type());
+  scan.header.frame_id = "base_footprint";
+
+  // A fresh seed per contact: consecutive arcs must not repeat, or a costmap that clears by
+  // ray tracing would see the same returns and never refresh the marked cells.
+  std::random_device random_device;
+  std::mt19937 generator(random_device());
+  fillBumperScan(generator, scan);
+  bumper_pub_->publish(scan);
+
+  LOG_WARN("bumperCallback use time: {0:03.4f} ms", (wallClockSeconds() - start) * 1000.0);
+}
+
+}  // namespace costmap_input

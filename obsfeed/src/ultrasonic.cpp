@@ -1,0 +1,213 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <fmt/format.h>
+
+#include "obsfeed/costmap_input.hpp"
+#include "obsfeed/ultrasonic_scan.hpp"
+#include "quorvex/logger.hpp"
+#include "quorvex_lumidra_diagnosis/diagnosis.hpp"
+
+namespace costmap_input
+{
+
+namespace
+{
+
+const char kReporterName[] = "costmap_input_node";
+
+// The geometry fixes the shape of every scan and the publishers; the node would have to be
+// rebuilt to honour a change, so a set after start-up is refused instead of silently ignored.
+bool takesEffectOnlyAtStartUp(const std::string & name)
+{
+  static const char * const kStartUpOnly[] = {
+    "ultrasonic.hor_field_of_view", "ultrasonic.hor_safe_angle", "ultrasonic.hor_sample_ratio",
+    "ultrasonic.ver_field_of_view", "ultrasonic.ver_safe_angle", "ultrasonic.ver_sample_ratio",
+    "ultrasonic.device_pose"};
+  for (const char * start_up_only : kStartUpOnly) {
+    if (name == start_up_only) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void throwOnGeometryFault(
+  const std::string & prefix, double field_of_view, double safe_angle, double sample_ratio)
+{
+  const std::optional<std::string> fault =
+    ultrasonicGeometryFault(prefix, field_of_view, safe_angle, sample_ratio);
+  if (fault) {
+    throw rclcpp::exceptions::InvalidParameterValueException(*fault);
+  }
+}
+
+}  // namespace
+
+void CostmapInput::ultrasonicInit()
+{
+  ultrasonic_callback_group_ =
+    create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
+  rclcpp::SubscriptionOptions options;
+  options.callback_group = ultrasonic_callback_group_;
+  ultrasonic_sub_ = create_subscription<std_msgs::msg::UInt16MultiArray>(
+    "/quorvex_ultrasonic/original_ultrasonic", rclcpp::QoS(1),
+    std::bind(&CostmapInput::ultrasonicCallback, this, std::placeholders::_1), options);
+
+  declare_parameter("ultrasonic.hor_range_min", 0.01);
+  declare_parameter("ultrasonic.hor_range_max", 0.2);
+  declare_parameter("ultrasonic.hor_field_of_view", 0.873);
+  declare_parameter("ultrasonic.hor_safe_angle", 1.047);
+  declare_parameter("ultrasonic.hor_sample_ratio", 2.0);
+  declare_parameter("ultrasonic.ver_range_min", 0.01);
+  declare_parameter("ultrasonic.ver_range_max", 0.4);
+  declare_parameter("ultrasonic.ver_field_of_view", 1.744);
+  declare_parameter("ultrasonic.ver_safe_angle", 0.611);
+  declare_parameter("ultrasonic.ver_sample_ratio", 2.0);
+  declare_parameter("ultrasonic.device_pose", std::vector<std::string>{"hor", "hor", "hor"});
+
+  {
+    std::lock_guard<std::mutex> lock(range_mutex_);
+    double range_min = 0.0;
+    double range_max = 0.0;
+    get_parameter("ultrasonic.hor_range_min", range_min);
+    get_parameter("ultrasonic.hor_range_max", range_max);
+    get_parameter("ultrasonic.hor_field_of_view", hor_field_of_view_);
+    get_parameter("ultrasonic.hor_safe_angle", hor_safe_angle_);
+    get_parameter("ultrasonic.hor_sample_ratio", hor_sample_ratio_);
+    hor_range_min_ = range_min;
+    hor_range_max_ = range_max;
+    get_parameter("ultrasonic.ver_range_min", range_min);
+    get_parameter("ultrasonic.ver_range_max", range_max);
+    get_parameter("ultrasonic.ver_field_of_view", ver_field_of_view_);
+    get_parameter("ultrasonic.ver_safe_angle", ver_safe_angle_);
+    get_parameter("ultrasonic.ver_sample_ratio", ver_sample_ratio_);
+    ver_range_min_ = range_min;
+    ver_range_max_ = range_max;
+  }
+  // Checked once here rather than per reading: a bad geometry would break every scan.
+  throwOnGeometryFault(
+    "ultrasonic.hor_", hor_field_of_view_, hor_safe_angle_, hor_sample_ratio_);
+  throwOnGeometryFault(
+    "ultrasonic.ver_", ver_field_of_view_, ver_safe_angle_, ver_sample_ratio_);
+
+  std::vector<std::string> device_pose;
+  get_parameter("ultrasonic.device_pose", device_pose);
+  device_pose_ = device_pose;
+
+  for (std::size_t n = 1; n <= device_pose_.size(); ++n) {
+    ultrasonic_pubs_.push_back(
+      create_publisher<sensor_msgs::msg::LaserScan>(ultrasonicTopic(n), rclcpp::QoS(1)));
+  }
+
+  set_parameters_handle_ = add_on_set_parameters_callback(
+    std::bind(&CostmapInput::onSetParameters, this, std::placeholders::_1));
+}
+
+void CostmapInput::ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16MultiArray> msg)
+{
+  if (msg->data.size() != device_pose_.size()) {
+    LOG_ERROR("input data not match");
+    return;
+  }
+  rclcpp::Clock system_clock(RCL_SYSTEM_TIME);
+  for (std::size_t i = 0; i < msg->data.size(); ++i) {
+    const std::uint16_t raw = msg->data[i];
+    if (raw != kReadingWithoutReport) {
+      std_msgs::msg::Header header;
+      header.stamp = system_clock.now();
+      Diagnosis::getInstance().SensorReportWithHeader(kReporterName, ultrasonicSensorId(i + 1), header);
+      if (raw == kReadingWithoutScan) {
+        continue;
+      }
+    }
+    publishUltrasonicScan(i, raw, system_clock);
+  }
+}
+
+void CostmapInput::publishUltrasonicScan(
+  std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock)
+{
+  const bool vertical = isVerticalMount(device_pose_[index]);
+  UltrasonicGeometry geometry;
+  geometry.field_of_view = vertical ? ver_field_of_view_ : hor_field_of_view_;
+  geometry.safe_angle = vertical ? ver_safe_angle_ : hor_safe_angle_;
+  geometry.sample_ratio = vertical ? ver_sample_ratio_ : hor_sample_ratio_;
+
+  sensor_msgs::msg::LaserScan scan;
+  scan.header.stamp = system_clock.now();
+  scan.header.frame_id = ultrasonicFrameId(index + 1);
+  {
+    std::lock_guard<std::mutex> lock(range_mutex_);
+    geometry.range_min = vertical ? ver_range_min_.load() : hor_range_min_.load();
+    geometry.range_max = vertical ? ver_range_max_.load() : hor_range_max_.load();
+  }
+  fillUltrasonicScan(geometry, raw, scan);
+  ultrasonic_pubs_[index]->publish(scan);
+}
+
+rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback(
+  std::vector<rclcpp::Parameter> parameters)
+{
+  rcl_interfaces::msg::SetParametersResult result;
+  result.successful = false;
+
+  std::lock_guard<std::mutex> lock(range_mutex_);
+  auto limit_named = [this](const std::string & name) -> std::atomic<double> * {
+      if (name == "ultrasonic.ver_range_min") {return &ver_range_min_;}
+      if (name == "ultrasonic.ver_range_max") {return &ver_range_max_;}
+      if (name == "ultrasonic.hor_range_min") {return &hor_range_min_;}
+      if (name == "ultrasonic.hor_range_max") {return &hor_range_max_;}
+      return nullptr;
+    };
+
+  // Check everything before storing anything, so a refused call leaves the limits as they were.
+  for (const rclcpp::Parameter & parameter : parameters) {
+    if (limit_named(parameter.get_name()) == nullptr) {
+      continue;
+    }
+    if (parameter.get_type() != rclcpp::ParameterType::PARAMETER_DOUBLE) {
+      result.reason = fmt::format(
+        "parameter '{}' must be a double, not {}", parameter.get_name(),
+        rclcpp::to_string(parameter.get_type()));
+      return result;
+    }
+    if (!std::isfinite(parameter.as_double())) {
+      result.reason = fmt::format(
+        "parameter '{}' must be a finite number of metres, not {}", parameter.get_name(),
+        parameter.as_double());
+      return result;
+    }
+  }
+  for (const rclcpp::Parameter & parameter : parameters) {
+    std::atomic<double> * limit = limit_named(parameter.get_name());
+    if (limit != nullptr) {
+      limit->store(parameter.as_double());
+    }
+  }
+  result.successful = true;
+  return result;
+}
+
+rcl_interfaces::msg::SetParametersResult CostmapInput::onSetParameters(
+  const std::vector<rclcpp::Parameter> & parameters)
+{
+  for (const rclcpp::Parameter & parameter : parameters) {
+    if (takesEffectOnlyAtStartUp(parameter.get_name())) {
+      rcl_interfaces::msg::SetParametersResult result;
+      result.successful = false;
+      result.reason = fmt::format(
+        "parameter '{}' takes effect only at start-up; restart the node to change it",
+        parameter.get_name());
+      return result;
+    }
+  }
+  return dynamicParametersCallback(parameters);
+}
+
+}  // namespace costmap_input

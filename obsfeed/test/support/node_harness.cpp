@@ -1,0 +1,121 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#include "node_harness.hpp"
+
+#include "obsfeed/ultrasonic_scan.hpp"
+#include "quorvex_lumidra_diagnosis/diagnosis.hpp"
+
+namespace obsfeed_test
+{
+
+namespace
+{
+
+template<typename Condition>
+bool eventually(Condition condition, std::chrono::seconds deadline = kDeadline)
+{
+  const auto until = std::chrono::steady_clock::now() + deadline;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > until) {
+      return false;
+    }
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+}  // namespace
+
+void NodeTest::SetUp()
+{
+  probe_ = std::make_shared<rclcpp::Node>("obsfeed_probe");
+  readings_pub_ = probe_->create_publisher<std_msgs::msg::UInt16MultiArray>(
+    "/quorvex_ultrasonic/original_ultrasonic", rclcpp::QoS(10));
+  bumper_pub_ = probe_->create_publisher<quorvex_protocol::msg::RobotInfoLevelZero>(
+    "/robot_info_level_zero", rclcpp::QoS(10));
+  clock_pub_ = probe_->create_publisher<rosgraph_msgs::msg::Clock>("/clock", rclcpp::QoS(10));
+  executor_ = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
+    rclcpp::ExecutorOptions(), 8, true);
+  executor_->add_node(probe_);
+  spin_thread_ = std::thread([this] {executor_->spin();});
+}
+
+void NodeTest::TearDown()
+{
+  executor_->cancel();
+  spin_thread_.join();
+  executor_.reset();
+  logs_.clear();
+  node_.reset();
+  probe_.reset();
+}
+
+std::shared_ptr<costmap_input::CostmapInput> NodeTest::startNode(const std::string & name)
+{
+  node_ = std::make_shared<costmap_input::CostmapInput>(name);
+  executor_->add_node(node_);
+  return node_;
+}
+
+std::shared_ptr<ScanLog> NodeTest::listen(const std::string & topic)
+{
+  auto log = std::make_shared<ScanLog>(*probe_, topic);
+  logs_.push_back(log);
+  EXPECT_TRUE(eventually([&] {return log->publisherCount() > 0;})) << "nobody publishes " << topic;
+  return log;
+}
+
+template<typename PublisherT>
+void NodeTest::waitForSubscriber(const PublisherT & publisher)
+{
+  EXPECT_TRUE(eventually([&] {return publisher->get_subscription_count() > 0;}))
+    << "nobody subscribes " << publisher->get_topic_name();
+}
+
+void NodeTest::publishReadings(const std::vector<std::uint16_t> & data)
+{
+  waitForSubscriber(readings_pub_);
+  std_msgs::msg::UInt16MultiArray message;
+  message.data = data;
+  readings_pub_->publish(message);
+}
+
+void NodeTest::publishBumper(bool triggered)
+{
+  waitForSubscriber(bumper_pub_);
+  quorvex_protocol::msg::RobotInfoLevelZero message;
+  message.bumper_trig = triggered;
+  bumper_pub_->publish(message);
+}
+
+void NodeTest::setSimulatedTime(std::int64_t nanoseconds)
+{
+  waitForSubscriber(clock_pub_);
+  rosgraph_msgs::msg::Clock message;
+  message.clock = rclcpp::Time(nanoseconds, RCL_ROS_TIME);
+  clock_pub_->publish(message);
+  EXPECT_TRUE(eventually([&] {return node_->now().nanoseconds() == nanoseconds;}))
+    << "the node's clock never showed " << nanoseconds << " ns";
+}
+
+void NodeTest::publishReadingsAndWait(
+  const std::vector<std::uint16_t> & data, const std::vector<std::shared_ptr<ScanLog>> & logs)
+{
+  std::vector<std::size_t> counts;
+  for (const auto & log : logs) {
+    counts.push_back(log->count());
+  }
+  publishReadings(data);
+  for (std::size_t i = 0; i < logs.size(); ++i) {
+    ASSERT_TRUE(logs[i]->waitForCount(counts[i] + 1)) << "no scan " << i + 1 << " for a reading";
+  }
+}
+
+std::size_t reportCount(std::size_t sensor_number)
+{
+  return Diagnosis::getInstance().sensorReportCount(
+    costmap_input::ultrasonicSensorId(sensor_number));
+}
+
+}  // namespace obsfeed_test

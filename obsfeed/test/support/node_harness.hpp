@@ -1,0 +1,149 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#ifndef SUPPORT__NODE_HARNESS_HPP_
+#define SUPPORT__NODE_HARNESS_HPP_
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "obsfeed/costmap_input.hpp"
+#include "quorvex_protocol/msg/robot_info_level_zero.hpp"
+#include "rclcpp/rclcpp.hpp"
+#include "rosgraph_msgs/msg/clock.hpp"
+#include "sensor_msgs/msg/laser_scan.hpp"
+#include "std_msgs/msg/u_int16_multi_array.hpp"
+
+namespace obsfeed_test
+{
+
+using namespace std::chrono_literals;
+
+constexpr auto kDeadline = 30s;
+
+inline std::uint32_t bitsOf(float value)
+{
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof(bits));
+  return bits;
+}
+
+inline std::int64_t nanosecondsOf(const builtin_interfaces::msg::Time & stamp)
+{
+  return static_cast<std::int64_t>(stamp.sec) * 1000000000LL + stamp.nanosec;
+}
+
+/// Every message received on one topic, in arrival order.
+template<typename MessageT>
+class MessageLog
+{
+public:
+  MessageLog(rclcpp::Node & node, const std::string & topic)
+  : state_(std::make_shared<State>())
+  {
+    // The callback shares the state, not this object, so a late delivery never lands on a
+    // destroyed log.
+    auto state = state_;
+    subscription_ = node.create_subscription<MessageT>(
+      topic, rclcpp::QoS(1000),
+      [state](std::shared_ptr<const MessageT> message) {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->messages.push_back(*message);
+        state->changed.notify_all();
+      });
+  }
+
+  bool waitForCount(std::size_t count, std::chrono::seconds deadline = kDeadline) const
+  {
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    return state_->changed.wait_for(
+      lock, deadline, [&] {return state_->messages.size() >= count;});
+  }
+
+  std::size_t count() const
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->messages.size();
+  }
+
+  std::vector<MessageT> messages() const
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->messages;
+  }
+
+  MessageT last() const
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->messages.back();
+  }
+
+  std::size_t publisherCount() const {return subscription_->get_publisher_count();}
+
+private:
+  struct State
+  {
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<MessageT> messages;
+  };
+  std::shared_ptr<State> state_;
+  typename rclcpp::Subscription<MessageT>::SharedPtr subscription_;
+};
+
+using ScanLog = MessageLog<sensor_msgs::msg::LaserScan>;
+
+/// Spins the node under test the way obsfeed_node does (eight threads, yield before each
+/// callback) next to a probe node that feeds it real messages and listens to its scans.
+class NodeTest : public ::testing::Test
+{
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  /// Builds the node under test (configured by its section of the parameter file) and adds it
+  /// to the spinning executor.
+  std::shared_ptr<costmap_input::CostmapInput> startNode(const std::string & name);
+
+  /// Listens on @p topic and waits until the node under test publishes there.
+  std::shared_ptr<ScanLog> listen(const std::string & topic);
+
+  void publishReadings(const std::vector<std::uint16_t> & data);
+  void publishBumper(bool triggered);
+  /// Publishes a simulated time and waits until the node's clock shows it.
+  void setSimulatedTime(std::int64_t nanoseconds);
+
+  /// Publishes @p data and waits until every log in @p logs has grown by one.
+  void publishReadingsAndWait(
+    const std::vector<std::uint16_t> & data, const std::vector<std::shared_ptr<ScanLog>> & logs);
+
+  rclcpp::Node::SharedPtr probe_;
+  std::shared_ptr<costmap_input::CostmapInput> node_;
+
+private:
+  template<typename PublisherT>
+  void waitForSubscriber(const PublisherT & publisher);
+
+  rclcpp::Publisher<std_msgs::msg::UInt16MultiArray>::SharedPtr readings_pub_;
+  rclcpp::Publisher<quorvex_protocol::msg::RobotInfoLevelZero>::SharedPtr bumper_pub_;
+  rclcpp::Publisher<rosgraph_msgs::msg::Clock>::SharedPtr clock_pub_;
+  std::vector<std::shared_ptr<ScanLog>> logs_;
+  std::shared_ptr<rclcpp::executors::MultiThreadedExecutor> executor_;
+  std::thread spin_thread_;
+};
+
+/// Counts of the diagnosis reports per sensor number, to compare before and after a reading.
+std::size_t reportCount(std::size_t sensor_number);
+
+}  // namespace obsfeed_test
+
+#endif  // SUPPORT__NODE_HARNESS_HPP_

@@ -1,0 +1,24 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+// Starts ROS with this test's parameter file: each node a test builds picks up the section
+// named after it, exactly as a deployed node picks up its section of the robot's file.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "rclcpp/rclcpp.hpp"
+
+int main(int argc, char ** argv)
+{
+  ::testing::InitGoogleTest(&argc, argv);
+  std::vector<const char *> ros_arguments(argv, argv + argc);
+  ros_arguments.insert(
+    ros_arguments.end(), {"--ros-args", "--params-file", OBSFEED_TEST_PARAMS_FILE});
+  rclcpp::init(static_cast<int>(ros_arguments.size()), ros_arguments.data());
+  const int result = RUN_ALL_TESTS();
+  rclcpp::shutdown();
+  return result;
+}

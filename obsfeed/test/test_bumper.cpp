@@ -1,0 +1,282 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <random>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "obsfeed/bumper_scan.hpp"
+#include "obsfeed/ultrasonic_scan.hpp"
+#include "quorvex_lumidra_diagnosis/diagnosis.hpp"
+#include "support/node_harness.hpp"
+#include "support/stdout_capture.hpp"
+
+namespace
+{
+
+using obsfeed_test::bitsOf;
+using obsfeed_test::nanosecondsOf;
+using obsfeed_test::NodeTest;
+using obsfeed_test::StdoutCapture;
+
+const std::regex kTriggerLine(R"([ 0-9]{3} \[WARN\] bumperCallback msg->bumper_trig=1)");
+const std::regex kTimeLine(R"([ 0-9]{3} \[WARN\] bumperCallback use time: [0-9]+\.[0-9]{4} ms)");
+
+int sequenceOf(const std::string & line)
+{
+  return std::stoi(line.substr(0, 3));
+}
+
+/// Each range must be the single-precision value of a draw from its sector's [near, far).
+void expectRangesInsideTheirSectors(const sensor_msgs::msg::LaserScan & scan)
+{
+  ASSERT_EQ(scan.ranges.size(), 144u);
+  for (std::size_t beam = 0; beam < 144; ++beam) {
+    const bool side = beam < 15 || beam >= 129;
+    const double near = side ? 0.52 : 0.53;
+    const double far = side ? 0.57 : 0.63;
+    const float range = scan.ranges[beam];
+    ASSERT_GE(range, static_cast<float>(near)) << "beam " << beam;
+    ASSERT_LT(static_cast<double>(range), far) << "beam " << beam;
+  }
+}
+
+void expectFixedFields(const sensor_msgs::msg::LaserScan & scan)
+{
+  EXPECT_EQ(bitsOf(scan.angle_min), bitsOf(-0.6283185482025146f));
+  EXPECT_EQ(bitsOf(scan.angle_max), bitsOf(0.6283185482025146f));
+  EXPECT_EQ(bitsOf(scan.angle_increment), bitsOf(0.008726646192371845f));
+  EXPECT_EQ(scan.time_increment, 0.0f);
+  EXPECT_EQ(scan.scan_time, 0.0f);
+  EXPECT_EQ(scan.range_min, 0.0f);
+  EXPECT_EQ(scan.range_max, 1.0f);
+  EXPECT_EQ(scan.intensities, std::vector<float>(144, 0.0f));
+}
+
+TEST(BumperArc, EveryRangeLiesInItsSectorOverManyArcs)
+{
+  std::random_device random_device;
+  std::mt19937 generator(random_device());
+  float lowest_side = 1.0f;
+  float highest_centre = 0.0f;
+  for (int arc = 0; arc < 2000; ++arc) {
+    sensor_msgs::msg::LaserScan scan;
+    costmap_input::fillBumperScan(generator, scan);
+    expectFixedFields(scan);
+    expectRangesInsideTheirSectors(scan);
+    lowest_side = std::min({lowest_side, scan.ranges[0], scan.ranges[143]});
+    highest_centre = std::max(highest_centre, scan.ranges[70]);
+  }
+  // The draws spread over the sectors rather than sitting at one end.
+  EXPECT_LT(lowest_side, 0.53f);
+  EXPECT_GT(highest_centre, 0.62f);
+}
+
+TEST(BumperArc, DrawsEachRangeFromTheGeneratorInBeamOrder)
+{
+  std::mt19937 generator(12345);
+  sensor_msgs::msg::LaserScan scan;
+  costmap_input::fillBumperScan(generator, scan);
+
+  std::mt19937 replay(12345);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (std::size_t beam = 0; beam < 144; ++beam) {
+    const bool side = beam < 15 || beam >= 129;
+    const double near = side ? 0.52 : 0.53;
+    const double far = side ? 0.57 : 0.63;
+    ASSERT_EQ(scan.ranges[beam], static_cast<float>(near + (far - near) * unit(replay)))
+      << "beam " << beam;
+  }
+}
+
+TEST(BumperArc, StampLiesTenMillisecondsBackButNeverBeforeTheEpoch)
+{
+  EXPECT_EQ(costmap_input::bumperStampNanoseconds(5'000'000'000), 4'990'000'000);
+  EXPECT_EQ(costmap_input::bumperStampNanoseconds(10'000'000), 0);
+  EXPECT_EQ(costmap_input::bumperStampNanoseconds(5'000'000), 0);
+  EXPECT_EQ(costmap_input::bumperStampNanoseconds(0), 0);
+}
+
+TEST_F(NodeTest, ReleasedBumperPublishesAndLogsNothing)
+{
+  startNode("bumper_released");
+  auto bumper = listen("bumper_laser");
+  StdoutCapture capture;
+  publishBumper(false);
+  // Give the released message time to be handled, then prove the pipeline is alive: the only
+  // scan and the only log lines come from the triggered message.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  publishBumper(true);
+  ASSERT_TRUE(bumper->waitForCount(1));
+  ASSERT_TRUE(capture.waitFor([&](const auto &) {
+      return !capture.linesContaining("use time").empty();
+    }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(bumper->count(), 1u);
+  EXPECT_EQ(capture.linesContaining("bumperCallback").size(), 2u);
+}
+
+TEST_F(NodeTest, TriggeredBumperPublishesOneArcAndLogsTwoLines)
+{
+  startNode("bumper_triggered");
+  auto bumper = listen("bumper_laser");
+  StdoutCapture capture;
+  publishBumper(true);
+  ASSERT_TRUE(bumper->waitForCount(1));
+  ASSERT_TRUE(capture.waitFor([&](const auto &) {
+      return !capture.linesContaining("use time").empty();
+    }));
+
+  const auto scan = bumper->last();
+  EXPECT_EQ(scan.header.frame_id, "base_footprint");
+  expectFixedFields(scan);
+  expectRangesInsideTheirSectors(scan);
+
+  const auto lines = capture.linesContaining("bumperCallback");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(std::regex_match(lines[0], kTriggerLine)) << lines[0];
+  EXPECT_TRUE(std::regex_match(lines[1], kTimeLine)) << lines[1];
+  EXPECT_EQ(sequenceOf(lines[1]), (sequenceOf(lines[0]) + 1) % 128);
+}
+
+TEST_F(NodeTest, SteadyContactGivesOneFreshArcPerMessage)
+{
+  startNode("bumper_steady");
+  auto bumper = listen("bumper_laser");
+  StdoutCapture capture;
+  constexpr std::size_t kMessages = 20;
+  for (std::size_t i = 1; i <= kMessages; ++i) {
+    publishBumper(true);
+    ASSERT_TRUE(bumper->waitForCount(i));
+  }
+  // Releasing the bumper sends no clearing scan.
+  publishBumper(false);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  publishBumper(true);
+  ASSERT_TRUE(bumper->waitForCount(kMessages + 1));
+  ASSERT_TRUE(capture.waitFor([&](const auto &) {
+      return capture.linesContaining("use time").size() == kMessages + 1;
+    }));
+  EXPECT_EQ(bumper->count(), kMessages + 1);
+
+  const auto scans = bumper->messages();
+  for (std::size_t i = 1; i < scans.size(); ++i) {
+    EXPECT_NE(scans[i].ranges, scans[i - 1].ranges) << "arc " << i << " repeats the one before";
+  }
+  // Never two callbacks at once: the lines come in whole pairs with consecutive numbers.
+  const auto lines = capture.linesContaining("bumperCallback");
+  ASSERT_EQ(lines.size(), 2 * (kMessages + 1));
+  for (std::size_t i = 0; i < lines.size(); i += 2) {
+    EXPECT_TRUE(std::regex_match(lines[i], kTriggerLine)) << lines[i];
+    EXPECT_TRUE(std::regex_match(lines[i + 1], kTimeLine)) << lines[i + 1];
+    EXPECT_EQ(sequenceOf(lines[i + 1]), (sequenceOf(lines[i]) + 1) % 128);
+  }
+}
+
+TEST_F(NodeTest, StampFollowsTheNodeClockTenMillisecondsBack)
+{
+  startNode("bumper_sim_time");
+  auto bumper = listen("bumper_laser");
+  const struct {
+    std::int64_t node_time;
+    std::int64_t stamp;
+  } cases[] = {
+    {0, 0},                          // before the first clock message
+    {5'000'000, 0},                  // would lie before the epoch
+    {10'000'000, 0},
+    {5'000'000'000, 4'990'000'000},
+    {1'700'000'000'123'456'789, 1'700'000'000'113'456'789},
+  };
+  std::size_t scans = 0;
+  for (const auto & c : cases) {
+    if (c.node_time != 0) {
+      setSimulatedTime(c.node_time);
+    }
+    publishBumper(true);
+    ASSERT_TRUE(bumper->waitForCount(++scans));
+    EXPECT_EQ(nanosecondsOf(bumper->last().header.stamp), c.stamp) << "node time " << c.node_time;
+  }
+}
+
+TEST_F(NodeTest, StampUsesTheSystemClockWithoutSimulatedTime)
+{
+  startNode("bumper_wall_clock");
+  auto bumper = listen("bumper_laser");
+  const auto before = std::chrono::system_clock::now().time_since_epoch();
+  publishBumper(true);
+  ASSERT_TRUE(bumper->waitForCount(1));
+  const auto after = std::chrono::system_clock::now().time_since_epoch();
+  const std::int64_t stamp = nanosecondsOf(bumper->last().header.stamp);
+  EXPECT_GE(stamp, std::chrono::duration_cast<std::chrono::nanoseconds>(before).count() - 10'000'000);
+  EXPECT_LE(stamp, std::chrono::duration_cast<std::chrono::nanoseconds>(after).count() - 10'000'000);
+}
+
+TEST_F(NodeTest, BumperArcsFlowWhileAnUltrasonicReportIsStuck)
+{
+  startNode("bumper_parallel");
+  auto laser1 = listen("ultrasonic_laser1");
+  auto bumper = listen("bumper_laser");
+
+  std::promise<void> first_entered;
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<int> inside{0};
+  std::atomic<int> most_inside{0};
+  std::atomic<int> entries{0};
+  // Whatever happens below, let a held callback go and remove the hook before the locals die.
+  struct HookGuard
+  {
+    std::promise<void> & release;
+    bool released = false;
+    void letGo()
+    {
+      if (!released) {
+        released = true;
+        release.set_value();
+      }
+    }
+    ~HookGuard()
+    {
+      letGo();
+      Diagnosis::getInstance().setSensorReportHookForTesting({});
+    }
+  } guard{release};
+  Diagnosis::getInstance().setSensorReportHookForTesting(
+    [&](const std::string &) {
+      const int now_inside = ++inside;
+      int most = most_inside.load();
+      while (now_inside > most && !most_inside.compare_exchange_weak(most, now_inside)) {
+      }
+      if (++entries == 1) {
+        first_entered.set_value();
+        released.wait_for(std::chrono::seconds(60));
+      }
+      --inside;
+    });
+
+  publishReadings({100, 100, 100});
+  ASSERT_EQ(first_entered.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+
+  // The ultrasonic callback is stuck in its first report; the bumper pipeline carries on.
+  publishBumper(true);
+  const bool bumper_served = bumper->waitForCount(1);
+  // A second reading must wait for the first instead of entering the callback beside it.
+  publishReadings({200, 200, 200});
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const int entries_while_stuck = entries;
+  guard.letGo();
+
+  EXPECT_TRUE(bumper_served) << "the bumper callback waited for the ultrasonic callback";
+  EXPECT_EQ(entries_while_stuck, 1);
+  ASSERT_TRUE(laser1->waitForCount(2));
+  EXPECT_EQ(most_inside.load(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+// obsfeed_node as a real process: what it prints, and how it ends.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/child_process.hpp"
+
+namespace
+{
+
+using ::testing::ElementsAre;
+using obsfeed_test::ChildProcess;
+
+const char kNotSetStdout[] = "environment variable SPDLOG_STDOUT is not set, and set true";
+const char kNotSetSystemd[] = "environment variable SPDLOG_SYSTEMD is not set, and set false";
+const char kNotSetLevel[] = "environment variable SPDLOG_LEVEL is not set, and set default level";
+const char kInvalidLevel[] = "environment variable SPDLOG_LEVEL is invalid, and set default level";
+
+bool exitedWithZero(int status)
+{
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+/// Starts the node, waits until it has logged its level, stops it with @p signal_number and
+/// returns its output lines; the exit status must be 0.
+std::vector<std::string> runUntilSignal(
+  int signal_number, const std::vector<std::string> & arguments,
+  const std::map<std::string, std::string> & env)
+{
+  ChildProcess node(OBSFEED_NODE_PATH, arguments, env);
+  EXPECT_TRUE(node.waitForOutput("log_level: ")) << node.output();
+  node.sendSignal(signal_number);
+  const int status = node.waitForExit();
+  EXPECT_TRUE(exitedWithZero(status)) << "status " << status << ", output:\n" << node.output();
+  return node.outputLines();
+}
+
+TEST(Program, StartsWithTheReportAndTheLevelAndEndsCleanlyOnSigint)
+{
+  // One logger for program and library: the report appears once, and the library's first
+  // statement is the first statement of the process.
+  EXPECT_THAT(
+    runUntilSignal(SIGINT, {}, {}),
+    ElementsAre(kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"));
+}
+
+TEST(Program, EndsCleanlyOnSigterm)
+{
+  EXPECT_THAT(
+    runUntilSignal(SIGTERM, {}, {}),
+    ElementsAre(kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"));
+}
+
+TEST(Program, LogsTheLevelTheQueryReadsNotTheOneTheLoggerUses)
+{
+  const std::map<std::string, std::string> accepted_switches{
+    {"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}};
+  auto with_level = [&](const std::string & level) {
+      auto env = accepted_switches;
+      env["SPDLOG_LEVEL"] = level;
+      return env;
+    };
+  EXPECT_THAT(
+    runUntilSignal(SIGINT, {}, with_level("off")),
+    ElementsAre(kInvalidLevel, "  1 [INFO] log_level: 6"));
+  EXPECT_THAT(
+    runUntilSignal(SIGINT, {}, with_level("Error")),
+    ElementsAre(kInvalidLevel, "  1 [INFO] log_level: 4"));
+  EXPECT_THAT(
+    runUntilSignal(SIGINT, {}, with_level("WARNING")),
+    ElementsAre(kInvalidLevel, "  1 [INFO] log_level: 3"));
+  EXPECT_THAT(
+    runUntilSignal(SIGINT, {}, with_level("nonsense")),
+    ElementsAre(kInvalidLevel, "  1 [INFO] log_level: 2"));
+}
+
+TEST(Program, IgnoresArgumentsThatAreNotRosArguments)
+{
+  EXPECT_THAT(
+    runUntilSignal(SIGINT, {"--verbose", "extra", "-p", "debug:=7"}, {}),
+    ElementsAre(kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"));
+}
+
+TEST(Program, AcceptsRosArguments)
+{
+  EXPECT_THAT(
+    runUntilSignal(
+      SIGINT, {"--ros-args", "-p", "debug:=true", "-p", "ultrasonic.device_pose:=[ver, hor]"}, {}),
+    ElementsAre(kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"));
+}
+
+TEST(Program, AbortsWhenTheNodeCannotBeBuilt)
+{
+  for (const std::string override : {"debug:=7", "debug:=maybe", "ultrasonic.hor_sample_ratio:=.nan"}) {
+    int status = 0;
+    const std::string output = obsfeed_test::runToEnd(
+      OBSFEED_NODE_PATH, {"--ros-args", "-p", override}, {}, &status);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT)
+      << override << ": status " << status;
+    // The logger exists before the node, so its report is there.
+    EXPECT_NE(output.find(kNotSetLevel), std::string::npos) << output;
+    if (override.rfind("debug", 0) == 0) {
+      // "debug" is read before the level line, so a bad value stops the node before it logs.
+      EXPECT_EQ(output.find("log_level"), std::string::npos) << output;
+    }
+  }
+}
+
+}  // namespace
