@@ -79,50 +79,6 @@ TEST(BumperArc, EveryRangeLiesInItsSectorOverManyArcs)
   EXPECT_GT(highest_centre, 0.62f);
 }
 
-TEST(BumperArc, DrawsEachRangeFromTheGeneratorInBeamOrder)
-{
-  std::mt19937 generator(12345);
-  sensor_msgs::msg::LaserScan scan;
-  costmap_input::fillBumperScan(generator, scan);
-
-  std::mt19937 replay(12345);
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  for (std::size_t beam = 0; beam < 144; ++beam) {
-    const bool side = beam < 15 || beam >= 129;
-    const double near = side ? 0.52 : 0.53;
-    const double far = side ? 0.57 : 0.63;
-    ASSERT_EQ(scan.ranges[beam], static_cast<float>(near + (far - near) * unit(replay)))
-      << "beam " << beam;
-  }
-}
-
-TEST(BumperArc, StampLiesTenMillisecondsBackButNeverBeforeTheEpoch)
-{
-  EXPECT_EQ(costmap_input::bumperStampNanoseconds(5'000'000'000), 4'990'000'000);
-  EXPECT_EQ(costmap_input::bumperStampNanoseconds(10'000'000), 0);
-  EXPECT_EQ(costmap_input::bumperStampNanoseconds(5'000'000), 0);
-  EXPECT_EQ(costmap_input::bumperStampNanoseconds(0), 0);
-}
-
-TEST_F(NodeTest, ReleasedBumperPublishesAndLogsNothing)
-{
-  startNode("bumper_released");
-  auto bumper = listen("bumper_laser");
-  StdoutCapture capture;
-  publishBumper(false);
-  // Give the released message time to be handled, then prove the pipeline is alive: the only
-  // scan and the only log lines come from the triggered message.
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  publishBumper(true);
-  ASSERT_TRUE(bumper->waitForCount(1));
-  ASSERT_TRUE(capture.waitFor([&](const auto &) {
-      return !capture.linesContaining("use time").empty();
-    }));
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  EXPECT_EQ(bumper->count(), 1u);
-  EXPECT_EQ(capture.linesContaining("bumperCallback").size(), 2u);
-}
-
 TEST_F(NodeTest, TriggeredBumperPublishesOneArcAndLogsTwoLines)
 {
   startNode("bumper_triggered");
@@ -146,17 +102,20 @@ TEST_F(NodeTest, TriggeredBumperPublishesOneArcAndLogsTwoLines)
   EXPECT_EQ(sequenceOf(lines[1]), (sequenceOf(lines[0]) + 1) % 128);
 }
 
-TEST_F(NodeTest, SteadyContactGivesOneFreshArcPerMessage)
+TEST_F(NodeTest, SteadyContactGivesOneFreshArcPerMessageAndReleaseGivesNone)
 {
   startNode("bumper_steady");
   auto bumper = listen("bumper_laser");
   StdoutCapture capture;
   constexpr std::size_t kMessages = 20;
+  // A released bumper first: no arc, no line.
+  publishBumper(false);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   for (std::size_t i = 1; i <= kMessages; ++i) {
     publishBumper(true);
     ASSERT_TRUE(bumper->waitForCount(i));
   }
-  // Releasing the bumper sends no clearing scan.
+  // Releasing the bumper sends no clearing scan either.
   publishBumper(false);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   publishBumper(true);
@@ -203,19 +162,6 @@ TEST_F(NodeTest, StampFollowsTheNodeClockTenMillisecondsBack)
     ASSERT_TRUE(bumper->waitForCount(++scans));
     EXPECT_EQ(nanosecondsOf(bumper->last().header.stamp), c.stamp) << "node time " << c.node_time;
   }
-}
-
-TEST_F(NodeTest, StampUsesTheSystemClockWithoutSimulatedTime)
-{
-  startNode("bumper_wall_clock");
-  auto bumper = listen("bumper_laser");
-  const auto before = std::chrono::system_clock::now().time_since_epoch();
-  publishBumper(true);
-  ASSERT_TRUE(bumper->waitForCount(1));
-  const auto after = std::chrono::system_clock::now().time_since_epoch();
-  const std::int64_t stamp = nanosecondsOf(bumper->last().header.stamp);
-  EXPECT_GE(stamp, std::chrono::duration_cast<std::chrono::nanoseconds>(before).count() - 10'000'000);
-  EXPECT_LE(stamp, std::chrono::duration_cast<std::chrono::nanoseconds>(after).count() - 10'000'000);
 }
 
 TEST_F(NodeTest, BumperArcsFlowWhileAnUltrasonicReportIsStuck)

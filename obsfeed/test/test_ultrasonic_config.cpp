@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "obsfeed/ultrasonic_scan.hpp"
+#include "quorvex_lumidra_diagnosis/diagnosis.hpp"
 #include "support/node_harness.hpp"
 
 namespace

@@ -56,51 +56,6 @@ void expectFan(
   }
 }
 
-TEST(UltrasonicScanArithmetic, MatchesTheWorkedValuesBitForBit)
-{
-  const costmap_input::UltrasonicGeometry hor{0.01, 0.2, 0.873, 1.047, 2.0};
-  const costmap_input::UltrasonicGeometry ver{0.01, 0.4, 1.744, 0.611, 2.0};
-  const struct {
-    const costmap_input::UltrasonicGeometry & geometry;
-    std::uint16_t raw;
-    std::uint32_t angle;
-    std::size_t rays;
-    std::uint32_t range;
-  } cases[] = {
-    {hor, 100, kHorAngle, 100, kHor100mm}, {hor, 200, kHorAngle, 100, kHor200mm},
-    {hor, 201, kHorAngle, 100, kHorFar}, {hor, 0xFFFF, kHorAngle, 100, kHorFar},
-    {ver, 100, kVerAngle, 200, kVer100mm}, {ver, 400, kVerAngle, 200, kVer400mm},
-    {ver, 401, kVerAngle, 200, kVerFar}, {ver, 0xFFFF, kVerAngle, 200, kVerFar},
-  };
-  for (const auto & c : cases) {
-    SCOPED_TRACE(c.raw);
-    sensor_msgs::msg::LaserScan scan;
-    scan.intensities.assign(3, 1.0f);
-    costmap_input::fillUltrasonicScan(c.geometry, c.raw, scan);
-    expectFixedFields(scan);
-    expectFan(scan, c.angle, c.rays, c.range);
-  }
-}
-
-TEST(UltrasonicScanArithmetic, PublishesReadingsBelowTheMinimumAsComputed)
-{
-  const costmap_input::UltrasonicGeometry hor{0.01, 0.2, 0.873, 1.047, 2.0};
-  sensor_msgs::msg::LaserScan scan;
-  costmap_input::fillUltrasonicScan(hor, 0, scan);
-  EXPECT_EQ(scan.ranges.at(0), 0.0f);
-  costmap_input::fillUltrasonicScan(hor, 5, scan);
-  EXPECT_EQ(bitsOf(scan.ranges.at(0)), bitsOf(static_cast<float>(std::cos(1.047) * 5.0 / 1000.0)));
-  EXPECT_LT(scan.ranges.at(0), scan.range_min);
-}
-
-TEST(UltrasonicNames, NumberSensorsFromOneWithoutWidening)
-{
-  EXPECT_EQ(costmap_input::ultrasonicTopic(1), "ultrasonic_laser1");
-  EXPECT_EQ(costmap_input::ultrasonicFrameId(1), "ultrasonic_01_link");
-  EXPECT_EQ(costmap_input::ultrasonicFrameId(10), "ultrasonic_010_link");
-  EXPECT_EQ(costmap_input::ultrasonicSensorId(12), "/quorvex_ultrasonic/original_ultrasonic_12");
-}
-
 TEST_F(NodeTest, WorkedValuesArriveOnTheTopicsBitForBit)
 {
   startNode("scans_hor_ver");
@@ -192,28 +147,31 @@ TEST_F(NodeTest, OnlyVerInAnyCaseMeansVertical)
   expectFan(lasers[4]->last(), kHorAngle, 100, kHor100mm);  // hor
 }
 
-TEST_F(NodeTest, SampleRatioZeroMeansTwo)
+class SampleRatio : public NodeTest
 {
-  startNode("scans_ratio_zero");
-  auto laser1 = listen("ultrasonic_laser1");
-  publishReadingsAndWait({100}, {laser1});
-  expectFan(laser1->last(), kHorAngle, 100, kHor100mm);
+protected:
+  sensor_msgs::msg::LaserScan scanOf100mmWith(const std::string & node_name)
+  {
+    startNode(node_name);
+    auto laser1 = listen("ultrasonic_laser1");
+    publishReadingsAndWait({100}, {laser1});
+    return laser1->last();
+  }
+};
+
+TEST_F(SampleRatio, ZeroMeansTwo)
+{
+  expectFan(scanOf100mmWith("scans_ratio_zero"), kHorAngle, 100, kHor100mm);
 }
 
-TEST_F(NodeTest, NegativeSampleRatioMeansTwo)
+TEST_F(SampleRatio, NegativeMeansTwo)
 {
-  startNode("scans_ratio_negative");
-  auto laser1 = listen("ultrasonic_laser1");
-  publishReadingsAndWait({100}, {laser1});
-  expectFan(laser1->last(), kHorAngle, 100, kHor100mm);
+  expectFan(scanOf100mmWith("scans_ratio_negative"), kHorAngle, 100, kHor100mm);
 }
 
-TEST_F(NodeTest, SampleRatioOneKeepsTheWholeOpening)
+TEST_F(SampleRatio, OneKeepsTheWholeOpening)
 {
-  startNode("scans_ratio_one");
-  auto laser1 = listen("ultrasonic_laser1");
-  publishReadingsAndWait({100}, {laser1});
-  expectFan(laser1->last(), bitsOf(0.4365f), 200, kHor100mm);
+  expectFan(scanOf100mmWith("scans_ratio_one"), bitsOf(0.4365f), 200, kHor100mm);
 }
 
 TEST_F(NodeTest, ReadingsBelowTheMinimumArePublished)
