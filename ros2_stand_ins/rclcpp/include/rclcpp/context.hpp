@@ -2,6 +2,7 @@
 #ifndef RCLCPP__CONTEXT_HPP_
 #define RCLCPP__CONTEXT_HPP_
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -21,6 +22,11 @@
 
 namespace rclcpp
 {
+
+namespace detail
+{
+class ContextRegistry;
+}  // namespace detail
 
 /// Thrown when init() is called on a context that is already initialized.
 class ContextAlreadyInitialized : public std::runtime_error
@@ -164,7 +170,8 @@ private:
 
   // Guards init/shutdown and the state they change.
   mutable std::recursive_mutex init_mutex_;
-  bool valid_ = false;
+  // Atomic so that is_valid() never waits for a shutdown that is running callbacks.
+  std::atomic<bool> valid_{false};
   std::string shutdown_reason_;
   rclcpp::InitOptions init_options_;
   rclcpp::detail::Arguments global_arguments_;
@@ -174,7 +181,9 @@ private:
 
   std::mutex interrupt_mutex_;
   std::condition_variable interrupt_condition_variable_;
-  uint64_t interrupt_generation_ = 0;
+
+  // Shared so that it outlives every context, whatever order statics are destroyed in.
+  std::shared_ptr<detail::ContextRegistry> registry_;
 
   std::recursive_mutex sub_contexts_mutex_;
   std::unordered_map<std::type_index, std::shared_ptr<void>> sub_contexts_;
