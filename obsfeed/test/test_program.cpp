@@ -3,7 +3,6 @@
 
 // obsfeed_node as a real process: what it prints, and how it ends.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -18,7 +17,7 @@
 namespace
 {
 
-using ::testing::ElementsAre;
+using Lines = std::vector<std::string>;
 using obsfeed_test::ChildProcess;
 
 const char kNotSetStdout[] = "environment variable SPDLOG_STDOUT is not set, and set true";
@@ -49,16 +48,16 @@ TEST(Program, StartsWithTheReportAndTheLevelAndEndsCleanlyOnSigint)
 {
   // One logger for program and library: the report appears once, and the library's first
   // statement is the first statement of the process.
-  EXPECT_THAT(
+  EXPECT_EQ(
     runUntilSignal(SIGINT, {}, {}),
-    ElementsAre(kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"));
+    (Lines{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"}));
 }
 
 TEST(Program, EndsCleanlyOnSigterm)
 {
-  EXPECT_THAT(
+  EXPECT_EQ(
     runUntilSignal(SIGTERM, {}, {}),
-    ElementsAre(kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"));
+    (Lines{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"}));
 }
 
 TEST(Program, LogsTheLevelTheQueryReadsNotTheOneTheLoggerUses)
@@ -70,33 +69,33 @@ TEST(Program, LogsTheLevelTheQueryReadsNotTheOneTheLoggerUses)
       env["SPDLOG_LEVEL"] = level;
       return env;
     };
-  EXPECT_THAT(
+  EXPECT_EQ(
     runUntilSignal(SIGINT, {}, with_level("off")),
-    ElementsAre(kInvalidLevel, "  1 [INFO] log_level: 6"));
-  EXPECT_THAT(
+    (Lines{kInvalidLevel, "  1 [INFO] log_level: 6"}));
+  EXPECT_EQ(
     runUntilSignal(SIGINT, {}, with_level("Error")),
-    ElementsAre(kInvalidLevel, "  1 [INFO] log_level: 4"));
-  EXPECT_THAT(
+    (Lines{kInvalidLevel, "  1 [INFO] log_level: 4"}));
+  EXPECT_EQ(
     runUntilSignal(SIGINT, {}, with_level("WARNING")),
-    ElementsAre(kInvalidLevel, "  1 [INFO] log_level: 3"));
-  EXPECT_THAT(
+    (Lines{kInvalidLevel, "  1 [INFO] log_level: 3"}));
+  EXPECT_EQ(
     runUntilSignal(SIGINT, {}, with_level("nonsense")),
-    ElementsAre(kInvalidLevel, "  1 [INFO] log_level: 2"));
+    (Lines{kInvalidLevel, "  1 [INFO] log_level: 2"}));
 }
 
 TEST(Program, IgnoresArgumentsThatAreNotRosArguments)
 {
-  EXPECT_THAT(
+  EXPECT_EQ(
     runUntilSignal(SIGINT, {"--verbose", "extra", "-p", "debug:=7"}, {}),
-    ElementsAre(kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"));
+    (Lines{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"}));
 }
 
 TEST(Program, AcceptsRosArguments)
 {
-  EXPECT_THAT(
+  EXPECT_EQ(
     runUntilSignal(
       SIGINT, {"--ros-args", "-p", "debug:=true", "-p", "ultrasonic.device_pose:=[ver, hor]"}, {}),
-    ElementsAre(kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"));
+    (Lines{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"}));
 }
 
 TEST(Program, AbortsWhenTheNodeCannotBeBuilt)
