@@ -17,8 +17,11 @@ namespace dds_wire_test
 class CycloneLoopback
 {
 public:
-  CycloneLoopback()
-  : domain_id_(100u + static_cast<uint32_t>(getpid()) % 100u)
+  /// A domain id derived from the process id, so concurrently running tests differ.
+  static uint32_t unique_domain_id() {return 100u + static_cast<uint32_t>(getpid()) % 100u;}
+
+  explicit CycloneLoopback(uint32_t domain_id = unique_domain_id())
+  : domain_id_(domain_id)
   {
     const std::string config =
       "<CycloneDDS><Domain Id=\"any\">"
@@ -46,6 +49,21 @@ public:
   CycloneLoopback & operator=(const CycloneLoopback &) = delete;
 
   dds_entity_t participant() const {return participant_;}
+
+  /// Another participant on the same domain, standing in for a separate peer: Cyclone keeps
+  /// one topic definition per name and participant, so endpoints with another sertype for the
+  /// same topic name need their own participant, as they would in another process.
+  dds_entity_t peer_participant()
+  {
+    if (peer_participant_ == 0) {
+      peer_participant_ = dds_create_participant(domain_id_, nullptr, nullptr);
+      if (peer_participant_ < 0) {
+        throw std::runtime_error(
+                std::string("dds_create_participant: ") + dds_strretcode(peer_participant_));
+      }
+    }
+    return peer_participant_;
+  }
   uint32_t domain_id() const {return domain_id_;}
 
   /// Reliable keep-all QoS, so nothing a test writes can be dropped before it is taken.
@@ -74,6 +92,7 @@ private:
   uint32_t domain_id_;
   dds_entity_t domain_ = 0;
   dds_entity_t participant_ = 0;
+  dds_entity_t peer_participant_ = 0;
 };
 
 }  // namespace dds_wire_test

@@ -1,0 +1,40 @@
+#include "dds_wire/qos_mapping.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace dds_wire
+{
+
+QosMapping::DdsQosPtr QosMapping::to_dds(const WireQos & qos)
+{
+  DdsQosPtr dds_qos(dds_create_qos(), dds_delete_qos);
+  dds_qos_t * raw = dds_qos.get();
+
+  if (qos.history == WireQos::History::KeepAll) {
+    dds_qset_history(raw, DDS_HISTORY_KEEP_ALL, DDS_LENGTH_UNLIMITED);
+  } else {
+    const size_t depth =
+      std::clamp<size_t>(qos.depth, 1, static_cast<size_t>(std::numeric_limits<int32_t>::max()));
+    dds_qset_history(raw, DDS_HISTORY_KEEP_LAST, static_cast<int32_t>(depth));
+  }
+
+  if (qos.reliability == WireQos::Reliability::Reliable) {
+    dds_qset_reliability(raw, DDS_RELIABILITY_RELIABLE, DDS_INFINITY);
+  } else {
+    dds_qset_reliability(raw, DDS_RELIABILITY_BEST_EFFORT, 0);
+  }
+
+  dds_qset_durability(
+    raw, qos.durability == WireQos::Durability::TransientLocal ?
+    DDS_DURABILITY_TRANSIENT_LOCAL : DDS_DURABILITY_VOLATILE);
+
+  dds_qset_writer_data_lifecycle(raw, false);
+  dds_qset_liveliness(raw, DDS_LIVELINESS_AUTOMATIC, DDS_INFINITY);
+  const dds_data_representation_id_t classic_cdr = DDS_DATA_REPRESENTATION_XCDR1;
+  dds_qset_data_representation(raw, 1, &classic_cdr);
+  return dds_qos;
+}
+
+}  // namespace dds_wire
