@@ -1,0 +1,57 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__CLOCK_HPP_
+#define RCLCPP__CLOCK_HPP_
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "rcl/time.h"
+#include "rclcpp/time.hpp"
+
+namespace rclcpp
+{
+
+class TimeSource;
+
+/// Reads the current time of one clock type.
+/// A ROS-time clock reads the system clock until a TimeSource switches it to simulated time,
+/// from then on it reads the last value received on /clock.
+class Clock
+{
+public:
+  using SharedPtr = std::shared_ptr<Clock>;
+  using ConstSharedPtr = std::shared_ptr<const Clock>;
+  using WeakPtr = std::weak_ptr<Clock>;
+  using UniquePtr = std::unique_ptr<Clock>;
+
+  /// Throws std::invalid_argument for RCL_CLOCK_UNINITIALIZED, which cannot be read.
+  explicit Clock(rcl_clock_type_t clock_type = RCL_SYSTEM_TIME);
+
+  Time now() const;
+
+  /// True when this is a ROS-time clock currently following simulated time.
+  bool ros_time_is_active() const;
+
+  rcl_clock_type_t get_clock_type() const noexcept;
+
+  /// Lets callers make several reads appear atomic with respect to each other.
+  std::mutex & get_clock_mutex() noexcept;
+
+private:
+  friend class TimeSource;
+
+  void enable_ros_time_override(bool enabled);
+  void set_ros_time_override(rcl_time_point_value_t nanoseconds);
+
+  rcl_clock_type_t clock_type_;
+  std::atomic<bool> ros_time_override_enabled_{false};
+  std::atomic<rcl_time_point_value_t> ros_time_override_{0};
+  std::mutex clock_mutex_;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__CLOCK_HPP_

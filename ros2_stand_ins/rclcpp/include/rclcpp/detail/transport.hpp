@@ -1,0 +1,75 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+// The one place where messages leave and enter the process. Everything above this seam is
+// typed; everything below it sees a message only as `void` plus its introspection type support,
+// so a middleware implementation can create, fill and destroy messages from the type support's
+// size_of_ / init_function / fini_function without knowing the C++ type.
+
+#ifndef RCLCPP__DETAIL__TRANSPORT_HPP_
+#define RCLCPP__DETAIL__TRANSPORT_HPP_
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "rosidl_runtime_c/message_type_support_struct.h"
+#include "rclcpp/qos.hpp"
+
+namespace rclcpp
+{
+namespace detail
+{
+
+struct TopicEndpointInfo
+{
+  /// Fully qualified ROS name, e.g. "/ultrasonic_laser1".
+  std::string topic_name;
+  /// ROS type name, e.g. "sensor_msgs/msg/LaserScan".
+  std::string type_name;
+  /// The rosidl_typesupport_introspection_cpp handle of the message type.
+  const rosidl_message_type_support_t * type_support;
+  rclcpp::QoS qos;
+};
+
+/// One per rclcpp::Publisher.
+class PublisherEndpoint
+{
+public:
+  virtual ~PublisherEndpoint() = default;
+  /// `message` points to an instance of the endpoint's message type; it is never modified again.
+  virtual void publish(std::shared_ptr<const void> message) = 0;
+  /// Subscriptions of the same type whose QoS this publisher satisfies.
+  virtual size_t get_subscription_count() const = 0;
+};
+
+/// One per rclcpp::Subscription; holds the subscription's keep-last / keep-all queue.
+class SubscriptionEndpoint
+{
+public:
+  virtual ~SubscriptionEndpoint() = default;
+  /// The oldest waiting message, or nullptr when nothing waits.
+  virtual std::shared_ptr<const void> take() = 0;
+  /// Publishers of the same type whose QoS satisfies this subscription.
+  virtual size_t get_publisher_count() const = 0;
+};
+
+class Transport
+{
+public:
+  virtual ~Transport() = default;
+  virtual std::shared_ptr<PublisherEndpoint> create_publisher(const TopicEndpointInfo & info) = 0;
+  /// `on_message_ready` is called, from any thread and without transport locks held, whenever a
+  /// message becomes available to take(); it must be cheap (it wakes an executor).
+  virtual std::shared_ptr<SubscriptionEndpoint> create_subscription(
+    const TopicEndpointInfo & info, std::function<void()> on_message_ready) = 0;
+};
+
+/// The process's transport.
+Transport & get_transport();
+
+}  // namespace detail
+}  // namespace rclcpp
+
+#endif  // RCLCPP__DETAIL__TRANSPORT_HPP_

@@ -1,0 +1,199 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__EXECUTOR_HPP_
+#define RCLCPP__EXECUTOR_HPP_
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <future>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "rclcpp/callback_group.hpp"
+#include "rclcpp/context.hpp"
+#include "rclcpp/executor_options.hpp"
+#include "rclcpp/future_return_code.hpp"
+#include "rclcpp/macros.hpp"
+#include "rclcpp/memory_strategy.hpp"
+#include "rclcpp/node.hpp"
+
+namespace rclcpp
+{
+
+/// One unit of work: a message taken from a subscription, to be handed to its callback.
+struct AnyExecutable
+{
+  rclcpp::SubscriptionBase::SharedPtr subscription;
+  rclcpp::CallbackGroup::SharedPtr callback_group;
+  std::shared_ptr<const void> message;
+};
+
+/// Runs the callbacks of the callback groups it was given, when their messages arrive.
+///
+/// Executors sleep on a condition variable that the transport, cancel() and the shutdown of the
+/// context wake; they never poll. Work is picked round-robin across subscriptions so that one
+/// busy topic cannot starve the others.
+class Executor
+{
+public:
+  RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(Executor)
+
+  explicit Executor(const rclcpp::ExecutorOptions & options = rclcpp::ExecutorOptions());
+  virtual ~Executor();
+
+  Executor(const Executor &) = delete;
+  Executor & operator=(const Executor &) = delete;
+
+  /// Runs callbacks until the context shuts down or cancel() is called.
+  /// Throws std::runtime_error if this executor is already spinning.
+  virtual void spin() = 0;
+
+  /// Adds one group; `node` may be null. Throws std::runtime_error if the group already
+  /// belongs to an executor.
+  virtual void add_callback_group(
+    rclcpp::CallbackGroup::SharedPtr group_ptr,
+    rclcpp::Node::SharedPtr node_ptr,
+    bool notify = true);
+  /// Throws std::runtime_error if the group was not added to this executor by add_callback_group.
+  virtual void remove_callback_group(rclcpp::CallbackGroup::SharedPtr group_ptr, bool notify = true);
+
+  virtual std::vector<rclcpp::CallbackGroup::WeakPtr> get_all_callback_groups();
+  virtual std::vector<rclcpp::CallbackGroup::WeakPtr> get_manually_added_callback_groups();
+  virtual std::vector<rclcpp::CallbackGroup::WeakPtr>
+  get_automatically_added_callback_groups_from_nodes();
+
+  /// Takes every automatically added group of the node, including groups created later.
+  /// Throws std::runtime_error if the node already belongs to an executor.
+  virtual void add_node(rclcpp::Node::SharedPtr node_ptr, bool notify = true);
+  /// Throws std::runtime_error if the node was not added to this executor.
+  virtual void remove_node(rclcpp::Node::SharedPtr node_ptr, bool notify = true);
+
+  /// Runs the node's ready work once: add, spin_once(timeout), remove.
+  template<typename RepT = int64_t, typename T = std::milli>
+  void spin_node_once(
+    rclcpp::Node::SharedPtr node,
+    std::chrono::duration<RepT, T> timeout = std::chrono::duration<RepT, T>(-1))
+  {
+    add_node(node, false);
+    spin_once(std::chrono::duration_cast<std::chrono::nanoseconds>(timeout));
+    remove_node(node, false);
+  }
+
+  void spin_node_some(rclcpp::Node::SharedPtr node);
+
+  /// Runs the work that is ready now without waiting for more; a positive `max_duration`
+  /// bounds the time spent. Throws std::runtime_error if already spinning.
+  virtual void spin_some(std::chrono::nanoseconds max_duration = std::chrono::nanoseconds(0));
+
+  /// Like spin_some, but keeps going while work keeps arriving, for at most `max_duration`
+  /// (which must be positive: std::invalid_argument otherwise).
+  virtual void spin_all(std::chrono::nanoseconds max_duration);
+
+  /// Waits up to `timeout` (negative: without limit) for one piece of work and runs it.
+  virtual void spin_once(std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1));
+
+  /// Spins until the future is ready, the timeout elapses (negative: no limit) or spinning
+  /// ends (INTERRUPTED). The future must be completed by one of the executor's callbacks or
+  /// another thread that also causes work, since only work wakes the executor.
+  template<typename FutureT, typename TimeRepT = int64_t, typename TimeT = std::milli>
+  FutureReturnCode spin_until_future_complete(
+    const FutureT & future,
+    std::chrono::duration<TimeRepT, TimeT> timeout = std::chrono::duration<TimeRepT, TimeT>(-1))
+  {
+    if (future.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+      return FutureReturnCode::SUCCESS;
+    }
+    const auto end_time = std::chrono::steady_clock::now() + timeout;
+    const auto timeout_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(timeout);
+    auto timeout_left = timeout_ns;
+    if (spinning.exchange(true)) {
+      throw std::runtime_error("spin_until_future_complete() called while already spinning");
+    }
+    SpinningReset reset_spinning{spinning};
+    while (context_->is_valid() && spinning.load()) {
+      spin_once_impl(timeout_left);
+      if (future.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        return FutureReturnCode::SUCCESS;
+      }
+      if (timeout_ns < std::chrono::nanoseconds::zero()) {
+        continue;
+      }
+      const auto now = std::chrono::steady_clock::now();
+      if (now >= end_time) {
+        return FutureReturnCode::TIMEOUT;
+      }
+      timeout_left = std::chrono::duration_cast<std::chrono::nanoseconds>(end_time - now);
+    }
+    return FutureReturnCode::INTERRUPTED;
+  }
+
+  /// Makes spin() return soon; a callback already running finishes first.
+  void cancel();
+
+  void set_memory_strategy(rclcpp::memory_strategy::MemoryStrategy::SharedPtr memory_strategy);
+
+  bool is_spinning();
+
+protected:
+  /// Clears the flag on every way out of a spin function.
+  struct SpinningReset
+  {
+    std::atomic_bool & flag;
+    ~SpinningReset() {flag.store(false);}
+  };
+
+  /// Waits (up to `timeout`, negative: no limit) until work is ready and takes it.
+  /// False on timeout, cancel() or context shutdown.
+  bool get_next_executable(
+    AnyExecutable & any_executable,
+    std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1));
+
+  /// Runs the callback; exceptions from it propagate to the caller.
+  void execute_any_executable(AnyExecutable & any_exec);
+
+  void spin_once_impl(std::chrono::nanoseconds timeout);
+  void spin_some_impl(std::chrono::nanoseconds max_duration, bool exhaustive);
+
+  /// True while the context is valid.
+  bool context_is_valid() const;
+
+  std::atomic_bool spinning;
+  rclcpp::Context::SharedPtr context_;
+  rclcpp::memory_strategy::MemoryStrategy::SharedPtr memory_strategy_;
+
+private:
+  struct WaitState;
+  struct NodeGroup
+  {
+    rclcpp::Node::WeakPtr node;
+    rclcpp::CallbackGroup::WeakPtr group;
+  };
+
+  /// A hook that wakes this executor while it exists and does nothing afterwards.
+  static std::function<void()> make_waker(const std::weak_ptr<WaitState> & weak_state);
+  /// Wakes every thread waiting in get_next_executable to look for work again.
+  void wake();
+  /// Claims the automatically added groups of the nodes that this executor has not seen yet.
+  void collect_node_groups_locked();
+  /// Takes one ready message, or returns false.
+  bool take_ready_locked(AnyExecutable & any_executable);
+  void associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group);
+  static void release_group(const rclcpp::CallbackGroup::SharedPtr & group);
+
+  std::shared_ptr<WaitState> wait_state_;
+  rclcpp::OnShutdownCallbackHandle shutdown_callback_handle_;
+  // Guarded by wait_state_->mutex.
+  std::vector<rclcpp::Node::WeakPtr> weak_nodes_;
+  std::vector<NodeGroup> node_groups_;
+  std::vector<NodeGroup> manual_groups_;
+  size_t next_scan_start_ = 0;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__EXECUTOR_HPP_

@@ -1,0 +1,57 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__PUBLISHER_HPP_
+#define RCLCPP__PUBLISHER_HPP_
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "rclcpp/detail/typed_endpoint_info.hpp"
+#include "rclcpp/publisher_base.hpp"
+#include "rclcpp/publisher_options.hpp"
+
+namespace rclcpp
+{
+
+/// Publishes MessageT on one topic. Create it with Node::create_publisher.
+template<typename MessageT, typename AllocatorT = std::allocator<void>>
+class Publisher : public PublisherBase
+{
+public:
+  using SharedPtr = std::shared_ptr<Publisher<MessageT, AllocatorT>>;
+  using ConstSharedPtr = std::shared_ptr<const Publisher<MessageT, AllocatorT>>;
+  using WeakPtr = std::weak_ptr<Publisher<MessageT, AllocatorT>>;
+  using MessageUniquePtr = std::unique_ptr<MessageT>;
+
+  Publisher(
+    const std::string & topic_name, const rclcpp::QoS & qos,
+    const PublisherOptionsWithAllocator<AllocatorT> & options)
+  : PublisherBase(detail::make_topic_endpoint_info<MessageT>(topic_name, qos)),
+    options_(options)
+  {}
+
+  /// Copies the message once; every subscription then shares that copy.
+  void publish(const MessageT & msg)
+  {
+    publish_type_erased(std::make_shared<const MessageT>(msg));
+  }
+
+  /// Takes ownership without copying.
+  void publish(std::unique_ptr<MessageT> msg)
+  {
+    if (!msg) {
+      throw std::invalid_argument("cannot publish a null message");
+    }
+    publish_type_erased(std::shared_ptr<const MessageT>(std::move(msg)));
+  }
+
+private:
+  PublisherOptionsWithAllocator<AllocatorT> options_;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__PUBLISHER_HPP_

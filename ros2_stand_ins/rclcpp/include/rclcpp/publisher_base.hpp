@@ -1,0 +1,44 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__PUBLISHER_BASE_HPP_
+#define RCLCPP__PUBLISHER_BASE_HPP_
+
+#include <memory>
+
+#include "rclcpp/detail/transport.hpp"
+
+namespace rclcpp
+{
+
+/// The untyped part of a publisher: its topic and its transport endpoint.
+class PublisherBase
+{
+public:
+  using SharedPtr = std::shared_ptr<PublisherBase>;
+  using WeakPtr = std::weak_ptr<PublisherBase>;
+
+  explicit PublisherBase(const detail::TopicEndpointInfo & info);
+  virtual ~PublisherBase();
+
+  PublisherBase(const PublisherBase &) = delete;
+  PublisherBase & operator=(const PublisherBase &) = delete;
+
+  /// The fully qualified topic name, after expansion and remapping.
+  const char * get_topic_name() const;
+
+  size_t get_subscription_count() const;
+
+  const rclcpp::QoS & get_actual_qos() const;
+
+protected:
+  void publish_type_erased(std::shared_ptr<const void> message);
+
+private:
+  detail::TopicEndpointInfo info_;
+  std::shared_ptr<detail::PublisherEndpoint> endpoint_;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__PUBLISHER_BASE_HPP_

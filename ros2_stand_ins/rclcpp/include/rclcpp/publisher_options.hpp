@@ -1,0 +1,38 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__PUBLISHER_OPTIONS_HPP_
+#define RCLCPP__PUBLISHER_OPTIONS_HPP_
+
+#include <memory>
+
+#include "rclcpp/callback_group.hpp"
+
+namespace rclcpp
+{
+
+/// Options of a publisher that do not depend on the allocator.
+struct PublisherOptionsBase
+{
+  /// Publishers run no callbacks here; kept so code written for Humble compiles unchanged.
+  rclcpp::CallbackGroup::SharedPtr callback_group = nullptr;
+};
+
+template<typename Allocator>
+struct PublisherOptionsWithAllocator : public PublisherOptionsBase
+{
+  /// Accepted for source compatibility; messages are allocated with std::allocator.
+  std::shared_ptr<Allocator> allocator = nullptr;
+
+  PublisherOptionsWithAllocator() = default;
+
+  explicit PublisherOptionsWithAllocator(const PublisherOptionsBase & base)
+  : PublisherOptionsBase(base)
+  {}
+};
+
+using PublisherOptions = PublisherOptionsWithAllocator<std::allocator<void>>;
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__PUBLISHER_OPTIONS_HPP_

@@ -1,0 +1,153 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__QOS_HPP_
+#define RCLCPP__QOS_HPP_
+
+#include <cstddef>
+#include <string>
+
+namespace rclcpp
+{
+
+// The numeric values match rmw's, so profiles print and compare as they do on a real install.
+enum class HistoryPolicy
+{
+  SystemDefault = 0,
+  KeepLast = 1,
+  KeepAll = 2,
+  Unknown = 3,
+};
+
+enum class ReliabilityPolicy
+{
+  SystemDefault = 0,
+  Reliable = 1,
+  BestEffort = 2,
+  Unknown = 3,
+};
+
+enum class DurabilityPolicy
+{
+  SystemDefault = 0,
+  TransientLocal = 1,
+  Volatile = 2,
+  Unknown = 3,
+};
+
+std::string qos_policy_name(HistoryPolicy policy);
+std::string qos_policy_name(ReliabilityPolicy policy);
+std::string qos_policy_name(DurabilityPolicy policy);
+
+/// The history part of a profile, the one thing every QoS must be given explicitly.
+struct QoSInitialization
+{
+  HistoryPolicy history_policy;
+  size_t depth;
+
+  QoSInitialization(HistoryPolicy history_policy_arg, size_t depth_arg);
+};
+
+struct KeepAll : public QoSInitialization
+{
+  KeepAll();
+};
+
+struct KeepLast : public QoSInitialization
+{
+  explicit KeepLast(size_t depth);
+};
+
+/// A quality-of-service profile: history (keep last n or keep all), reliability and durability.
+/// A plain depth means keep last `depth`, reliable, volatile.
+class QoS
+{
+public:
+  // cppcheck-suppress noExplicitConstructor
+  QoS(const QoSInitialization & qos_initialization);  // NOLINT(runtime/explicit)
+  // cppcheck-suppress noExplicitConstructor
+  QoS(size_t history_depth);  // NOLINT(runtime/explicit)
+
+  QoS & history(HistoryPolicy history);
+  QoS & keep_last(size_t depth);
+  QoS & keep_all();
+  QoS & reliability(ReliabilityPolicy reliability);
+  QoS & reliable();
+  QoS & best_effort();
+  QoS & durability(DurabilityPolicy durability);
+  QoS & durability_volatile();
+  QoS & transient_local();
+
+  HistoryPolicy history() const;
+  size_t depth() const;
+  ReliabilityPolicy reliability() const;
+  DurabilityPolicy durability() const;
+
+  bool operator==(const QoS & rhs) const;
+  bool operator!=(const QoS & rhs) const;
+
+private:
+  HistoryPolicy history_;
+  size_t depth_;
+  ReliabilityPolicy reliability_ = ReliabilityPolicy::Reliable;
+  DurabilityPolicy durability_ = DurabilityPolicy::Volatile;
+};
+
+/// Whether a publisher's offer satisfies a subscription's request, and why not.
+struct QoSCheckCompatibleResult
+{
+  bool compatible;
+  std::string reason;
+};
+
+/// A reliable publisher serves a best-effort subscription but not the reverse; a transient-local
+/// subscription needs a transient-local publisher. System defaults count as reliable and volatile.
+QoSCheckCompatibleResult qos_check_compatible(const QoS & publisher_qos, const QoS & subscription_qos);
+
+/// Keep last 5, best effort: losing an old reading is better than waiting for it.
+class SensorDataQoS : public QoS
+{
+public:
+  explicit SensorDataQoS(const QoSInitialization & qos_initialization = KeepLast(5));
+};
+
+/// Keep last 1000, reliable, volatile.
+class ParametersQoS : public QoS
+{
+public:
+  explicit ParametersQoS(const QoSInitialization & qos_initialization = KeepLast(1000));
+};
+
+/// Keep last 10, reliable, volatile.
+class ServicesQoS : public QoS
+{
+public:
+  explicit ServicesQoS(const QoSInitialization & qos_initialization = KeepLast(10));
+};
+
+/// Keep last 1000, reliable, volatile.
+class ParameterEventsQoS : public QoS
+{
+public:
+  explicit ParameterEventsQoS(const QoSInitialization & qos_initialization = KeepLast(1000));
+};
+
+/// Every policy left to the middleware's default.
+class SystemDefaultsQoS : public QoS
+{
+public:
+  explicit SystemDefaultsQoS(
+    const QoSInitialization & qos_initialization = QoSInitialization(
+      HistoryPolicy::SystemDefault, 0));
+};
+
+/// Keep last 1, best effort: only the newest simulated time matters.
+class ClockQoS : public QoS
+{
+public:
+  explicit ClockQoS(const QoSInitialization & qos_initialization = KeepLast(1));
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__QOS_HPP_

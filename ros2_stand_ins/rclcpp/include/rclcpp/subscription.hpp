@@ -1,0 +1,53 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__SUBSCRIPTION_HPP_
+#define RCLCPP__SUBSCRIPTION_HPP_
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "rclcpp/any_subscription_callback.hpp"
+#include "rclcpp/detail/typed_endpoint_info.hpp"
+#include "rclcpp/subscription_base.hpp"
+#include "rclcpp/subscription_options.hpp"
+
+namespace rclcpp
+{
+
+/// Receives MessageT from one topic and runs its callback on an executor.
+/// Create it with Node::create_subscription.
+template<typename MessageT, typename AllocatorT = std::allocator<void>>
+class Subscription : public SubscriptionBase
+{
+public:
+  using SharedPtr = std::shared_ptr<Subscription<MessageT, AllocatorT>>;
+  using ConstSharedPtr = std::shared_ptr<const Subscription<MessageT, AllocatorT>>;
+  using WeakPtr = std::weak_ptr<Subscription<MessageT, AllocatorT>>;
+
+  Subscription(
+    const std::string & topic_name, const rclcpp::QoS & qos,
+    AnySubscriptionCallback<MessageT> callback,
+    const SubscriptionOptionsWithAllocator<AllocatorT> & options,
+    std::function<void()> on_message_ready)
+  : SubscriptionBase(
+      detail::make_topic_endpoint_info<MessageT>(topic_name, qos), std::move(on_message_ready)),
+    callback_(std::move(callback)),
+    options_(options)
+  {}
+
+  void handle_message(const std::shared_ptr<const void> & message) override
+  {
+    callback_.dispatch(std::static_pointer_cast<const MessageT>(message));
+  }
+
+private:
+  AnySubscriptionCallback<MessageT> callback_;
+  SubscriptionOptionsWithAllocator<AllocatorT> options_;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__SUBSCRIPTION_HPP_

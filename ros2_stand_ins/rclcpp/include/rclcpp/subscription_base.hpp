@@ -1,0 +1,49 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__SUBSCRIPTION_BASE_HPP_
+#define RCLCPP__SUBSCRIPTION_BASE_HPP_
+
+#include <functional>
+#include <memory>
+
+#include "rclcpp/detail/transport.hpp"
+
+namespace rclcpp
+{
+
+/// The part of a subscription executors see: take a type-erased message, hand it to the callback.
+class SubscriptionBase
+{
+public:
+  using SharedPtr = std::shared_ptr<SubscriptionBase>;
+  using WeakPtr = std::weak_ptr<SubscriptionBase>;
+
+  /// `on_message_ready` wakes whichever executor runs this subscription's callback group.
+  SubscriptionBase(const detail::TopicEndpointInfo & info, std::function<void()> on_message_ready);
+  virtual ~SubscriptionBase();
+
+  SubscriptionBase(const SubscriptionBase &) = delete;
+  SubscriptionBase & operator=(const SubscriptionBase &) = delete;
+
+  /// The fully qualified topic name, after expansion and remapping.
+  const char * get_topic_name() const;
+
+  size_t get_publisher_count() const;
+
+  /// The oldest waiting message, or nullptr; each message is taken exactly once.
+  std::shared_ptr<const void> take_type_erased();
+
+  /// Runs the user callback with a message obtained from take_type_erased().
+  virtual void handle_message(const std::shared_ptr<const void> & message) = 0;
+
+  const rclcpp::QoS & get_actual_qos() const;
+
+private:
+  detail::TopicEndpointInfo info_;
+  std::shared_ptr<detail::SubscriptionEndpoint> endpoint_;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__SUBSCRIPTION_BASE_HPP_

@@ -1,0 +1,51 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__TIME_SOURCE_HPP_
+#define RCLCPP__TIME_SOURCE_HPP_
+
+#include <memory>
+#include <string>
+
+#include "rclcpp/clock.hpp"
+#include "rclcpp/qos.hpp"
+
+namespace rclcpp
+{
+
+/// Drives ROS-time clocks from simulated time.
+///
+/// While simulated time is in use, the source subscribes to the clock topic through the transport
+/// and every attached ROS-time clock reads the last received value (0 before the first one).
+/// Messages are applied the moment they arrive, independently of any executor, so a node's clock
+/// moves even while no one spins the node. The node ties this to its "use_sim_time" parameter.
+class TimeSource
+{
+public:
+  using SharedPtr = std::shared_ptr<TimeSource>;
+
+  explicit TimeSource(
+    const std::string & clock_topic = "/clock",
+    const rclcpp::QoS & qos = rclcpp::ClockQoS());
+  ~TimeSource();
+
+  TimeSource(const TimeSource &) = delete;
+  TimeSource & operator=(const TimeSource &) = delete;
+
+  /// Only ROS-time clocks can follow simulated time; throws std::invalid_argument for others.
+  void attachClock(rclcpp::Clock::SharedPtr clock);
+  void detachClock(rclcpp::Clock::SharedPtr clock);
+
+  /// Starts or stops following the clock topic.
+  void set_use_sim_time(bool use_sim_time);
+  bool get_use_sim_time() const;
+
+  struct State;
+
+private:
+  std::shared_ptr<State> state_;
+};
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__TIME_SOURCE_HPP_

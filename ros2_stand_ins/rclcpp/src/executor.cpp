@@ -1,0 +1,418 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#include "rclcpp/executor.hpp"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace rclcpp
+{
+
+/// Shared with the wake-up hooks given to groups, nodes and the context, which may outlive the
+/// executor (they only hold it weakly).
+struct Executor::WaitState
+{
+  void wake()
+  {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      ++generation;
+    }
+    condition.notify_all();
+  }
+
+  std::mutex mutex;
+  std::condition_variable condition;
+  // Bumped by every wake-up, so a waiter can tell whether anything happened since it looked.
+  uint64_t generation = 0;
+};
+
+Executor::Executor(const rclcpp::ExecutorOptions & options)
+: spinning(false),
+  context_(options.context),
+  memory_strategy_(options.memory_strategy),
+  wait_state_(std::make_shared<WaitState>())
+{
+  if (!context_) {
+    throw std::invalid_argument("context cannot be null");
+  }
+  shutdown_callback_handle_ = context_->add_on_shutdown_callback(make_waker(wait_state_));
+}
+
+Executor::~Executor()
+{
+  context_->remove_on_shutdown_callback(shutdown_callback_handle_);
+  std::lock_guard<std::mutex> lock(wait_state_->mutex);
+  for (const auto & entries : {&node_groups_, &manual_groups_}) {
+    for (const auto & entry : *entries) {
+      if (auto group = entry.group.lock()) {
+        release_group(group);
+      }
+    }
+  }
+  for (const auto & weak_node : weak_nodes_) {
+    if (auto node = weak_node.lock()) {
+      node->set_executor_notifier(nullptr);
+      node->get_associated_with_executor_atomic().store(false);
+    }
+  }
+}
+
+void Executor::add_callback_group(
+  rclcpp::CallbackGroup::SharedPtr group_ptr, rclcpp::Node::SharedPtr node_ptr, bool notify)
+{
+  if (!group_ptr) {
+    throw std::invalid_argument("callback group cannot be null");
+  }
+  {
+    std::lock_guard<std::mutex> lock(wait_state_->mutex);
+    if (group_ptr->get_associated_with_executor_atomic().exchange(true)) {
+      throw std::runtime_error("Callback group has already been added to an executor.");
+    }
+    manual_groups_.push_back({node_ptr, group_ptr});
+    associate_group_locked(group_ptr);
+  }
+  if (notify) {
+    wake();
+  }
+}
+
+void Executor::remove_callback_group(rclcpp::CallbackGroup::SharedPtr group_ptr, bool notify)
+{
+  {
+    std::lock_guard<std::mutex> lock(wait_state_->mutex);
+    auto found = std::find_if(
+      manual_groups_.begin(), manual_groups_.end(),
+      [&group_ptr](const NodeGroup & entry) {return entry.group.lock() == group_ptr;});
+    if (!group_ptr || found == manual_groups_.end()) {
+      throw std::runtime_error("Callback group needs to be associated with executor.");
+    }
+    manual_groups_.erase(found);
+    release_group(group_ptr);
+  }
+  if (notify) {
+    wake();
+  }
+}
+
+std::vector<rclcpp::CallbackGroup::WeakPtr> Executor::get_all_callback_groups()
+{
+  auto groups = get_manually_added_callback_groups();
+  auto from_nodes = get_automatically_added_callback_groups_from_nodes();
+  groups.insert(groups.end(), from_nodes.begin(), from_nodes.end());
+  return groups;
+}
+
+std::vector<rclcpp::CallbackGroup::WeakPtr> Executor::get_manually_added_callback_groups()
+{
+  std::lock_guard<std::mutex> lock(wait_state_->mutex);
+  std::vector<rclcpp::CallbackGroup::WeakPtr> groups;
+  for (const auto & entry : manual_groups_) {
+    groups.push_back(entry.group);
+  }
+  return groups;
+}
+
+std::vector<rclcpp::CallbackGroup::WeakPtr>
+Executor::get_automatically_added_callback_groups_from_nodes()
+{
+  std::lock_guard<std::mutex> lock(wait_state_->mutex);
+  collect_node_groups_locked();
+  std::vector<rclcpp::CallbackGroup::WeakPtr> groups;
+  for (const auto & entry : node_groups_) {
+    groups.push_back(entry.group);
+  }
+  return groups;
+}
+
+void Executor::add_node(rclcpp::Node::SharedPtr node_ptr, bool notify)
+{
+  if (!node_ptr) {
+    throw std::invalid_argument("node cannot be null");
+  }
+  if (node_ptr->get_associated_with_executor_atomic().exchange(true)) {
+    throw std::runtime_error(
+            std::string("Node '") + node_ptr->get_fully_qualified_name() +
+            "' has already been added to an executor.");
+  }
+  {
+    std::lock_guard<std::mutex> lock(wait_state_->mutex);
+    weak_nodes_.push_back(node_ptr);
+    // Groups the node creates later wake us, and the next look for work claims them.
+    node_ptr->set_executor_notifier(make_waker(wait_state_));
+    collect_node_groups_locked();
+  }
+  if (notify) {
+    wake();
+  }
+}
+
+void Executor::remove_node(rclcpp::Node::SharedPtr node_ptr, bool notify)
+{
+  {
+    std::lock_guard<std::mutex> lock(wait_state_->mutex);
+    auto found = std::find_if(
+      weak_nodes_.begin(), weak_nodes_.end(),
+      [&node_ptr](const rclcpp::Node::WeakPtr & weak) {return weak.lock() == node_ptr;});
+    if (!node_ptr || found == weak_nodes_.end()) {
+      throw std::runtime_error("Node needs to be associated with this executor.");
+    }
+    weak_nodes_.erase(found);
+    auto belongs_to_node = [&node_ptr](const NodeGroup & entry) {
+        return entry.node.lock() == node_ptr;
+      };
+    for (const auto & entry : node_groups_) {
+      if (belongs_to_node(entry)) {
+        if (auto group = entry.group.lock()) {
+          release_group(group);
+        }
+      }
+    }
+    node_groups_.erase(
+      std::remove_if(node_groups_.begin(), node_groups_.end(), belongs_to_node),
+      node_groups_.end());
+    node_ptr->set_executor_notifier(nullptr);
+    node_ptr->get_associated_with_executor_atomic().store(false);
+  }
+  if (notify) {
+    wake();
+  }
+}
+
+void Executor::spin_node_some(rclcpp::Node::SharedPtr node)
+{
+  add_node(node, false);
+  try {
+    spin_some();
+  } catch (...) {
+    remove_node(node, false);
+    throw;
+  }
+  remove_node(node, false);
+}
+
+void Executor::spin_some(std::chrono::nanoseconds max_duration)
+{
+  spin_some_impl(max_duration, false);
+}
+
+void Executor::spin_all(std::chrono::nanoseconds max_duration)
+{
+  if (max_duration <= std::chrono::nanoseconds::zero()) {
+    throw std::invalid_argument("max_duration must be positive");
+  }
+  spin_some_impl(max_duration, true);
+}
+
+void Executor::spin_some_impl(std::chrono::nanoseconds max_duration, bool exhaustive)
+{
+  const auto start = std::chrono::steady_clock::now();
+  auto time_left = [&]() {
+      return max_duration == std::chrono::nanoseconds::zero() ||
+             std::chrono::steady_clock::now() - start < max_duration;
+    };
+  if (spinning.exchange(true)) {
+    throw std::runtime_error("spin_some() called while already spinning");
+  }
+  SpinningReset reset_spinning{spinning};
+  // spin_some stops at the first moment nothing is ready; spin_all looks once more after each
+  // round of work, since callbacks may have caused new work.
+  bool worked_since_last_look = false;
+  while (context_is_valid() && spinning.load() && time_left()) {
+    AnyExecutable any_exec;
+    if (get_next_executable(any_exec, std::chrono::nanoseconds::zero())) {
+      execute_any_executable(any_exec);
+      worked_since_last_look = true;
+    } else {
+      if (!exhaustive || !worked_since_last_look) {
+        break;
+      }
+      worked_since_last_look = false;
+    }
+  }
+}
+
+void Executor::spin_once(std::chrono::nanoseconds timeout)
+{
+  if (spinning.exchange(true)) {
+    throw std::runtime_error("spin_once() called while already spinning");
+  }
+  SpinningReset reset_spinning{spinning};
+  spin_once_impl(timeout);
+}
+
+void Executor::spin_once_impl(std::chrono::nanoseconds timeout)
+{
+  AnyExecutable any_exec;
+  if (get_next_executable(any_exec, timeout)) {
+    execute_any_executable(any_exec);
+  }
+}
+
+void Executor::cancel()
+{
+  spinning.store(false);
+  wake();
+}
+
+void Executor::set_memory_strategy(
+  rclcpp::memory_strategy::MemoryStrategy::SharedPtr memory_strategy)
+{
+  if (!memory_strategy) {
+    throw std::runtime_error("Received NULL memory strategy in executor.");
+  }
+  memory_strategy_ = std::move(memory_strategy);
+}
+
+bool Executor::is_spinning()
+{
+  return spinning.load();
+}
+
+bool Executor::context_is_valid() const
+{
+  return context_->is_valid();
+}
+
+bool Executor::get_next_executable(AnyExecutable & any_executable, std::chrono::nanoseconds timeout)
+{
+  std::optional<std::chrono::steady_clock::time_point> deadline;
+  if (timeout >= std::chrono::nanoseconds::zero()) {
+    deadline = std::chrono::steady_clock::now() + timeout;
+  }
+  std::unique_lock<std::mutex> lock(wait_state_->mutex);
+  while (true) {
+    if (!spinning.load() || !context_is_valid()) {
+      return false;
+    }
+    if (take_ready_locked(any_executable)) {
+      return true;
+    }
+    // Anything that could make work ready bumps the generation under this mutex, so nothing
+    // that happens after the look above can be missed.
+    const uint64_t seen = wait_state_->generation;
+    auto something_happened = [this, seen]() {return wait_state_->generation != seen;};
+    if (!deadline) {
+      wait_state_->condition.wait(lock, something_happened);
+    } else if (!wait_state_->condition.wait_until(lock, *deadline, something_happened)) {
+      return false;
+    }
+  }
+}
+
+void Executor::execute_any_executable(AnyExecutable & any_exec)
+{
+  if (!any_exec.subscription) {
+    return;
+  }
+  // Reopens a mutually exclusive group however the callback ends, and lets the threads that
+  // skipped the group look again.
+  struct GroupRelease
+  {
+    Executor & executor;
+    const rclcpp::CallbackGroup::SharedPtr & group;
+    ~GroupRelease()
+    {
+      if (group && group->type() == CallbackGroupType::MutuallyExclusive) {
+        group->can_be_taken_from().store(true);
+        executor.wake();
+      }
+    }
+  } release{*this, any_exec.callback_group};
+  any_exec.subscription->handle_message(any_exec.message);
+}
+
+void Executor::wake()
+{
+  wait_state_->wake();
+}
+
+void Executor::associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group)
+{
+  group->set_executor_notifier(make_waker(wait_state_));
+}
+
+void Executor::release_group(const rclcpp::CallbackGroup::SharedPtr & group)
+{
+  group->set_executor_notifier(nullptr);
+  group->get_associated_with_executor_atomic().store(false);
+}
+
+void Executor::collect_node_groups_locked()
+{
+  weak_nodes_.erase(
+    std::remove_if(
+      weak_nodes_.begin(), weak_nodes_.end(),
+      [](const rclcpp::Node::WeakPtr & weak) {return weak.expired();}),
+    weak_nodes_.end());
+  for (const auto & weak_node : weak_nodes_) {
+    auto node = weak_node.lock();
+    node->for_each_callback_group(
+      [this, &node](const rclcpp::CallbackGroup::SharedPtr & group) {
+        if (group->automatically_add_to_executor_with_node() &&
+        !group->get_associated_with_executor_atomic().exchange(true))
+        {
+          node_groups_.push_back({node, group});
+          associate_group_locked(group);
+        }
+      });
+  }
+}
+
+bool Executor::take_ready_locked(AnyExecutable & any_executable)
+{
+  collect_node_groups_locked();
+  std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
+  candidates;
+  for (const auto & entries : {&manual_groups_, &node_groups_}) {
+    for (const auto & entry : *entries) {
+      auto group = entry.group.lock();
+      if (!group || !group->can_be_taken_from().load()) {
+        continue;
+      }
+      for (auto & subscription : group->get_subscriptions()) {
+        candidates.emplace_back(group, std::move(subscription));
+      }
+    }
+  }
+  const size_t count = candidates.size();
+  for (size_t i = 0; i < count; ++i) {
+    const size_t index = (next_scan_start_ + i) % count;
+    auto & [group, subscription] = candidates[index];
+    const bool exclusive = group->type() == CallbackGroupType::MutuallyExclusive;
+    // Claim the group before taking, so no other thread starts one of its callbacks meanwhile.
+    if (exclusive && !group->can_be_taken_from().exchange(false)) {
+      continue;
+    }
+    auto message = subscription->take_type_erased();
+    if (!message) {
+      if (exclusive) {
+        group->can_be_taken_from().store(true);
+      }
+      continue;
+    }
+    next_scan_start_ = index + 1;
+    any_executable.subscription = std::move(subscription);
+    any_executable.callback_group = std::move(group);
+    any_executable.message = std::move(message);
+    return true;
+  }
+  return false;
+}
+
+std::function<void()> Executor::make_waker(const std::weak_ptr<WaitState> & weak_state)
+{
+  return [weak_state]() {
+           if (auto state = weak_state.lock()) {
+             state->wake();
+           }
+         };
+}
+
+}  // namespace rclcpp

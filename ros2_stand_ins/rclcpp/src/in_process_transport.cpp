@@ -1,0 +1,281 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#include "rclcpp/detail/in_process_transport.hpp"
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace rclcpp
+{
+namespace detail
+{
+namespace
+{
+
+using Message = std::shared_ptr<const void>;
+
+/// Keep-last queues never hold fewer than one message, as DDS resolves a zero depth.
+size_t queue_limit(const QoS & qos)
+{
+  if (qos.history() == HistoryPolicy::KeepAll) {
+    return 0;  // unbounded
+  }
+  return std::max<size_t>(qos.depth(), 1);
+}
+
+/// Appends to a history, dropping the oldest entries beyond `limit` (0: no limit).
+void push_bounded(std::deque<Message> & queue, Message message, size_t limit)
+{
+  queue.push_back(std::move(message));
+  while (limit != 0 && queue.size() > limit) {
+    queue.pop_front();
+  }
+}
+
+class InProcessPublisher;
+class InProcessSubscription;
+
+}  // namespace
+
+struct InProcessTransport::Registry
+{
+  struct Topic
+  {
+    std::vector<std::weak_ptr<InProcessPublisher>> publishers;
+    std::vector<std::weak_ptr<InProcessSubscription>> subscriptions;
+  };
+
+  // Guards the topic map and every publisher's transient-local history. Subscription queues
+  // have their own lock (taken inside this one) so that take() never waits for a publish.
+  mutable std::mutex mutex;
+  std::map<std::string, Topic> topics;
+};
+
+namespace
+{
+
+using Registry = InProcessTransport::Registry;
+
+bool endpoints_match(const TopicEndpointInfo & publisher, const TopicEndpointInfo & subscription)
+{
+  return publisher.type_name == subscription.type_name &&
+         qos_check_compatible(publisher.qos, subscription.qos).compatible;
+}
+
+template<typename EndpointT>
+void erase_expired(std::vector<std::weak_ptr<EndpointT>> & endpoints)
+{
+  endpoints.erase(
+    std::remove_if(
+      endpoints.begin(), endpoints.end(),
+      [](const std::weak_ptr<EndpointT> & endpoint) {return endpoint.expired();}),
+    endpoints.end());
+}
+
+class InProcessSubscription : public SubscriptionEndpoint
+{
+public:
+  InProcessSubscription(
+    std::shared_ptr<Registry> registry, TopicEndpointInfo info,
+    std::function<void()> on_message_ready)
+  : registry_(std::move(registry)), info_(std::move(info)),
+    on_message_ready_(std::move(on_message_ready)), limit_(queue_limit(info_.qos))
+  {}
+
+  ~InProcessSubscription() override
+  {
+    std::lock_guard<std::mutex> lock(registry_->mutex);
+    auto topic = registry_->topics.find(info_.topic_name);
+    if (topic != registry_->topics.end()) {
+      erase_expired(topic->second.subscriptions);
+    }
+  }
+
+  Message take() override
+  {
+    std::lock_guard<std::mutex> lock(queue_mutex_);
+    if (queue_.empty()) {
+      return nullptr;
+    }
+    Message message = std::move(queue_.front());
+    queue_.pop_front();
+    return message;
+  }
+
+  size_t get_publisher_count() const override;
+
+  const TopicEndpointInfo & info() const {return info_;}
+
+  /// Called with the registry lock held; the caller notifies afterwards, without locks.
+  void enqueue(Message message)
+  {
+    std::lock_guard<std::mutex> lock(queue_mutex_);
+    push_bounded(queue_, std::move(message), limit_);
+  }
+
+  void notify_message_ready() const
+  {
+    if (on_message_ready_) {
+      on_message_ready_();
+    }
+  }
+
+private:
+  std::shared_ptr<Registry> registry_;
+  TopicEndpointInfo info_;
+  std::function<void()> on_message_ready_;
+  size_t limit_;
+  std::mutex queue_mutex_;
+  std::deque<Message> queue_;
+};
+
+class InProcessPublisher : public PublisherEndpoint
+{
+public:
+  InProcessPublisher(std::shared_ptr<Registry> registry, TopicEndpointInfo info)
+  : registry_(std::move(registry)), info_(std::move(info)),
+    keeps_history_(info_.qos.durability() == DurabilityPolicy::TransientLocal),
+    history_limit_(queue_limit(info_.qos))
+  {}
+
+  ~InProcessPublisher() override
+  {
+    std::lock_guard<std::mutex> lock(registry_->mutex);
+    auto topic = registry_->topics.find(info_.topic_name);
+    if (topic != registry_->topics.end()) {
+      erase_expired(topic->second.publishers);
+    }
+  }
+
+  void publish(Message message) override
+  {
+    std::vector<std::shared_ptr<InProcessSubscription>> receivers;
+    {
+      std::lock_guard<std::mutex> lock(registry_->mutex);
+      if (keeps_history_) {
+        push_bounded(history_, message, history_limit_);
+      }
+      auto topic = registry_->topics.find(info_.topic_name);
+      if (topic != registry_->topics.end()) {
+        for (const auto & weak_subscription : topic->second.subscriptions) {
+          auto subscription = weak_subscription.lock();
+          if (subscription && endpoints_match(info_, subscription->info())) {
+            subscription->enqueue(message);
+            receivers.push_back(std::move(subscription));
+          }
+        }
+      }
+    }
+    // Waking executors outside the lock: they take() right away, and may publish themselves.
+    for (const auto & subscription : receivers) {
+      subscription->notify_message_ready();
+    }
+  }
+
+  size_t get_subscription_count() const override
+  {
+    std::lock_guard<std::mutex> lock(registry_->mutex);
+    auto topic = registry_->topics.find(info_.topic_name);
+    if (topic == registry_->topics.end()) {
+      return 0;
+    }
+    return static_cast<size_t>(
+      std::count_if(
+        topic->second.subscriptions.begin(), topic->second.subscriptions.end(),
+        [this](const std::weak_ptr<InProcessSubscription> & weak_subscription) {
+          auto subscription = weak_subscription.lock();
+          return subscription && endpoints_match(info_, subscription->info());
+        }));
+  }
+
+  const TopicEndpointInfo & info() const {return info_;}
+
+  /// Registry lock held by the caller.
+  const std::deque<Message> & history() const {return history_;}
+
+private:
+  std::shared_ptr<Registry> registry_;
+  TopicEndpointInfo info_;
+  bool keeps_history_;
+  size_t history_limit_;
+  std::deque<Message> history_;
+};
+
+size_t InProcessSubscription::get_publisher_count() const
+{
+  std::lock_guard<std::mutex> lock(registry_->mutex);
+  auto topic = registry_->topics.find(info_.topic_name);
+  if (topic == registry_->topics.end()) {
+    return 0;
+  }
+  return static_cast<size_t>(
+    std::count_if(
+      topic->second.publishers.begin(), topic->second.publishers.end(),
+      [this](const std::weak_ptr<InProcessPublisher> & weak_publisher) {
+        auto publisher = weak_publisher.lock();
+        return publisher && endpoints_match(publisher->info(), info_);
+      }));
+}
+
+}  // namespace
+
+InProcessTransport::InProcessTransport()
+: registry_(std::make_shared<Registry>())
+{}
+
+InProcessTransport::~InProcessTransport() = default;
+
+std::shared_ptr<PublisherEndpoint> InProcessTransport::create_publisher(
+  const TopicEndpointInfo & info)
+{
+  auto publisher = std::make_shared<InProcessPublisher>(registry_, info);
+  std::lock_guard<std::mutex> lock(registry_->mutex);
+  registry_->topics[info.topic_name].publishers.push_back(publisher);
+  return publisher;
+}
+
+std::shared_ptr<SubscriptionEndpoint> InProcessTransport::create_subscription(
+  const TopicEndpointInfo & info, std::function<void()> on_message_ready)
+{
+  auto subscription =
+    std::make_shared<InProcessSubscription>(registry_, info, std::move(on_message_ready));
+  bool received_history = false;
+  {
+    std::lock_guard<std::mutex> lock(registry_->mutex);
+    auto & topic = registry_->topics[info.topic_name];
+    topic.subscriptions.push_back(subscription);
+    // A late-joining transient-local subscription gets what matching publishers kept.
+    if (info.qos.durability() == DurabilityPolicy::TransientLocal) {
+      for (const auto & weak_publisher : topic.publishers) {
+        auto publisher = weak_publisher.lock();
+        if (!publisher || !endpoints_match(publisher->info(), info)) {
+          continue;
+        }
+        for (const auto & message : publisher->history()) {
+          subscription->enqueue(message);
+          received_history = true;
+        }
+      }
+    }
+  }
+  if (received_history) {
+    subscription->notify_message_ready();
+  }
+  return subscription;
+}
+
+Transport & get_transport()
+{
+  // Never destroyed: nodes held in static objects may still release endpoints at exit.
+  static auto * transport = new InProcessTransport();
+  return *transport;
+}
+
+}  // namespace detail
+}  // namespace rclcpp

@@ -1,0 +1,178 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#include "rclcpp/qos.hpp"
+
+namespace rclcpp
+{
+
+std::string qos_policy_name(HistoryPolicy policy)
+{
+  switch (policy) {
+    case HistoryPolicy::SystemDefault: return "system_default";
+    case HistoryPolicy::KeepLast: return "keep_last";
+    case HistoryPolicy::KeepAll: return "keep_all";
+    default: return "unknown";
+  }
+}
+
+std::string qos_policy_name(ReliabilityPolicy policy)
+{
+  switch (policy) {
+    case ReliabilityPolicy::SystemDefault: return "system_default";
+    case ReliabilityPolicy::Reliable: return "reliable";
+    case ReliabilityPolicy::BestEffort: return "best_effort";
+    default: return "unknown";
+  }
+}
+
+std::string qos_policy_name(DurabilityPolicy policy)
+{
+  switch (policy) {
+    case DurabilityPolicy::SystemDefault: return "system_default";
+    case DurabilityPolicy::TransientLocal: return "transient_local";
+    case DurabilityPolicy::Volatile: return "volatile";
+    default: return "unknown";
+  }
+}
+
+QoSInitialization::QoSInitialization(HistoryPolicy history_policy_arg, size_t depth_arg)
+: history_policy(history_policy_arg), depth(depth_arg)
+{}
+
+KeepAll::KeepAll()
+: QoSInitialization(HistoryPolicy::KeepAll, 0)
+{}
+
+KeepLast::KeepLast(size_t depth)
+: QoSInitialization(HistoryPolicy::KeepLast, depth)
+{}
+
+QoS::QoS(const QoSInitialization & qos_initialization)
+: history_(qos_initialization.history_policy), depth_(qos_initialization.depth)
+{}
+
+QoS::QoS(size_t history_depth)
+: QoS(KeepLast(history_depth))
+{}
+
+QoS & QoS::history(HistoryPolicy history)
+{
+  history_ = history;
+  return *this;
+}
+
+QoS & QoS::keep_last(size_t depth)
+{
+  history_ = HistoryPolicy::KeepLast;
+  depth_ = depth;
+  return *this;
+}
+
+QoS & QoS::keep_all()
+{
+  history_ = HistoryPolicy::KeepAll;
+  depth_ = 0;
+  return *this;
+}
+
+QoS & QoS::reliability(ReliabilityPolicy reliability)
+{
+  reliability_ = reliability;
+  return *this;
+}
+
+QoS & QoS::reliable()
+{
+  return reliability(ReliabilityPolicy::Reliable);
+}
+
+QoS & QoS::best_effort()
+{
+  return reliability(ReliabilityPolicy::BestEffort);
+}
+
+QoS & QoS::durability(DurabilityPolicy durability)
+{
+  durability_ = durability;
+  return *this;
+}
+
+QoS & QoS::durability_volatile()
+{
+  return durability(DurabilityPolicy::Volatile);
+}
+
+QoS & QoS::transient_local()
+{
+  return durability(DurabilityPolicy::TransientLocal);
+}
+
+HistoryPolicy QoS::history() const {return history_;}
+size_t QoS::depth() const {return depth_;}
+ReliabilityPolicy QoS::reliability() const {return reliability_;}
+DurabilityPolicy QoS::durability() const {return durability_;}
+
+bool QoS::operator==(const QoS & rhs) const
+{
+  return history_ == rhs.history_ && depth_ == rhs.depth_ &&
+         reliability_ == rhs.reliability_ && durability_ == rhs.durability_;
+}
+
+bool QoS::operator!=(const QoS & rhs) const
+{
+  return !(*this == rhs);
+}
+
+QoSCheckCompatibleResult qos_check_compatible(const QoS & publisher_qos, const QoS & subscription_qos)
+{
+  // Cyclone DDS resolves "system default" to reliable and volatile.
+  const bool publisher_best_effort =
+    publisher_qos.reliability() == ReliabilityPolicy::BestEffort;
+  const bool subscription_reliable =
+    subscription_qos.reliability() != ReliabilityPolicy::BestEffort;
+  if (publisher_best_effort && subscription_reliable) {
+    return {false, "ERROR: Best effort publisher and reliable subscription;"};
+  }
+  const bool publisher_volatile =
+    publisher_qos.durability() != DurabilityPolicy::TransientLocal;
+  const bool subscription_transient_local =
+    subscription_qos.durability() == DurabilityPolicy::TransientLocal;
+  if (publisher_volatile && subscription_transient_local) {
+    return {false, "ERROR: Volatile publisher and transient local subscription;"};
+  }
+  return {true, ""};
+}
+
+SensorDataQoS::SensorDataQoS(const QoSInitialization & qos_initialization)
+: QoS(qos_initialization)
+{
+  best_effort();
+}
+
+ParametersQoS::ParametersQoS(const QoSInitialization & qos_initialization)
+: QoS(qos_initialization)
+{}
+
+ServicesQoS::ServicesQoS(const QoSInitialization & qos_initialization)
+: QoS(qos_initialization)
+{}
+
+ParameterEventsQoS::ParameterEventsQoS(const QoSInitialization & qos_initialization)
+: QoS(qos_initialization)
+{}
+
+SystemDefaultsQoS::SystemDefaultsQoS(const QoSInitialization & qos_initialization)
+: QoS(qos_initialization)
+{
+  reliability(ReliabilityPolicy::SystemDefault);
+  durability(DurabilityPolicy::SystemDefault);
+}
+
+ClockQoS::ClockQoS(const QoSInitialization & qos_initialization)
+: QoS(qos_initialization)
+{
+  best_effort();
+}
+
+}  // namespace rclcpp

@@ -1,0 +1,61 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+// Helpers shared by the node, transport and executor tests.
+
+#ifndef RUNTIME_TEST_SUPPORT_HPP_
+#define RUNTIME_TEST_SUPPORT_HPP_
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+
+#include "rclcpp/context.hpp"
+#include "rclcpp/node_options.hpp"
+
+namespace test_support
+{
+
+/// A context of its own, so that tests do not share the process's global state.
+inline rclcpp::Context::SharedPtr make_context()
+{
+  auto context = std::make_shared<rclcpp::Context>();
+  const char * argv[] = {"test"};
+  context->init(1, argv);
+  return context;
+}
+
+inline rclcpp::NodeOptions options_for(const rclcpp::Context::SharedPtr & context)
+{
+  return rclcpp::NodeOptions().context(context);
+}
+
+/// Lets `parties` threads meet. The time limit only turns a broken executor into a failed
+/// test instead of a hung one; it plays no part in what the tests prove.
+class Rendezvous
+{
+public:
+  explicit Rendezvous(size_t parties)
+  : parties_(parties) {}
+
+  /// True if everybody arrived.
+  bool arrive_and_wait(std::chrono::seconds limit = std::chrono::seconds(20))
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ++arrived_;
+    condition_.notify_all();
+    return condition_.wait_for(lock, limit, [this]() {return arrived_ >= parties_;});
+  }
+
+private:
+  std::mutex mutex_;
+  std::condition_variable condition_;
+  size_t parties_;
+  size_t arrived_ = 0;
+};
+
+}  // namespace test_support
+
+#endif  // RUNTIME_TEST_SUPPORT_HPP_

@@ -1,0 +1,399 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rclcpp/executors.hpp"
+#include "rclcpp/node.hpp"
+#include "rclcpp/utilities.hpp"
+#include "std_msgs/msg/header.hpp"
+#include "runtime_test_support.hpp"
+
+using std_msgs::msg::Header;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+class ExecutorTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    context_ = test_support::make_context();
+    node_ = std::make_shared<rclcpp::Node>("executor", test_support::options_for(context_));
+    options_.context = context_;
+  }
+
+  void TearDown() override
+  {
+    node_.reset();
+    context_->shutdown("test done");
+  }
+
+  rclcpp::SubscriptionOptions in_group(const rclcpp::CallbackGroup::SharedPtr & group)
+  {
+    rclcpp::SubscriptionOptions options;
+    options.callback_group = group;
+    return options;
+  }
+
+  void publish(const std::string & topic, int count = 1)
+  {
+    auto publisher = node_->create_publisher<Header>(topic, rclcpp::QoS(rclcpp::KeepAll()));
+    for (int i = 0; i < count; ++i) {
+      Header msg;
+      msg.frame_id = std::to_string(i);
+      publisher->publish(msg);
+    }
+  }
+
+  rclcpp::Context::SharedPtr context_;
+  rclcpp::Node::SharedPtr node_;
+  rclcpp::ExecutorOptions options_;
+};
+
+/// Runs spin() on a thread of its own and joins it.
+class BackgroundSpin
+{
+public:
+  explicit BackgroundSpin(rclcpp::Executor & executor)
+  : executor_(executor), thread_([this]() {executor_.spin();}) {}
+
+  ~BackgroundSpin()
+  {
+    executor_.cancel();
+    thread_.join();
+  }
+
+private:
+  rclcpp::Executor & executor_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+TEST_F(ExecutorTest, MutuallyExclusiveGroupNeverRunsTwoCallbacksAtOnce)
+{
+  constexpr int kMessagesPerTopic = 200;
+  rclcpp::executors::MultiThreadedExecutor executor(options_, 4);
+  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  std::atomic<int> running{0};
+  std::atomic<int> most_running{0};
+  std::atomic<int> done{0};
+  auto callback = [&](const Header &) {
+      const int now_running = ++running;
+      int seen = most_running.load();
+      while (now_running > seen && !most_running.compare_exchange_weak(seen, now_running)) {}
+      for (int i = 0; i < 100; ++i) {
+        std::this_thread::yield();  // widen the window in which an overlap would show
+      }
+      --running;
+      if (++done == 2 * kMessagesPerTopic) {
+        executor.cancel();
+      }
+    };
+  auto first = node_->create_subscription<Header>(
+    "first", rclcpp::QoS(rclcpp::KeepAll()), callback, in_group(group));
+  auto second = node_->create_subscription<Header>(
+    "second", rclcpp::QoS(rclcpp::KeepAll()), callback, in_group(group));
+  publish("first", kMessagesPerTopic);
+  publish("second", kMessagesPerTopic);
+
+  executor.add_node(node_);
+  executor.spin();
+  EXPECT_EQ(done.load(), 2 * kMessagesPerTopic);
+  EXPECT_EQ(most_running.load(), 1);
+}
+
+TEST_F(ExecutorTest, DifferentGroupsRunInParallelOnTheMultiThreadedExecutor)
+{
+  // Each callback waits inside itself for the other: they only both finish if they overlap.
+  rclcpp::executors::MultiThreadedExecutor executor(options_, 2);
+  test_support::Rendezvous both_inside(2);
+  std::atomic<int> met{0};
+  std::atomic<int> done{0};
+  auto callback = [&](const Header &) {
+      if (both_inside.arrive_and_wait()) {
+        ++met;
+      }
+      if (++done == 2) {
+        executor.cancel();
+      }
+    };
+  auto left_group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto right_group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto left = node_->create_subscription<Header>("left", 10, callback, in_group(left_group));
+  auto right = node_->create_subscription<Header>("right", 10, callback, in_group(right_group));
+  publish("left");
+  publish("right");
+
+  executor.add_node(node_);
+  executor.spin();
+  EXPECT_EQ(met.load(), 2);
+}
+
+TEST_F(ExecutorTest, ReentrantGroupRunsOneCallbackOnSeveralThreads)
+{
+  rclcpp::executors::MultiThreadedExecutor executor(options_, 3);
+  test_support::Rendezvous three_inside(3);
+  std::atomic<int> met{0};
+  std::atomic<int> done{0};
+  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
+  auto subscription = node_->create_subscription<Header>(
+    "reentrant", 10, [&](const Header &) {
+      if (three_inside.arrive_and_wait()) {
+        ++met;
+      }
+      if (++done == 3) {
+        executor.cancel();
+      }
+    }, in_group(group));
+  publish("reentrant", 3);
+
+  executor.add_node(node_);
+  executor.spin();
+  EXPECT_EQ(met.load(), 3);
+}
+
+TEST_F(ExecutorTest, EveryMessageIsTakenByExactlyOneThread)
+{
+  constexpr int kMessages = 500;
+  rclcpp::executors::MultiThreadedExecutor executor(options_, 4);
+  std::mutex seen_mutex;
+  std::multiset<std::string> seen;
+  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
+  auto subscription = node_->create_subscription<Header>(
+    "work", rclcpp::QoS(rclcpp::KeepAll()), [&](const Header & msg) {
+      std::lock_guard<std::mutex> lock(seen_mutex);
+      seen.insert(msg.frame_id);
+      if (seen.size() == kMessages) {
+        executor.cancel();
+      }
+    }, in_group(group));
+  publish("work", kMessages);
+  executor.add_node(node_);
+  executor.spin();
+  ASSERT_EQ(seen.size(), static_cast<size_t>(kMessages));
+  for (int i = 0; i < kMessages; ++i) {
+    EXPECT_EQ(seen.count(std::to_string(i)), 1u) << "message " << i;
+  }
+}
+
+TEST_F(ExecutorTest, SpinEndsWhenTheContextShutsDownFromAnotherThread)
+{
+  for (const size_t threads : {1u, 4u}) {
+    auto context = test_support::make_context();
+    auto node = std::make_shared<rclcpp::Node>("shutdown", test_support::options_for(context));
+    rclcpp::ExecutorOptions options;
+    options.context = context;
+    std::unique_ptr<rclcpp::Executor> executor;
+    if (threads == 1) {
+      executor = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
+    } else {
+      executor = std::make_unique<rclcpp::executors::MultiThreadedExecutor>(options, threads);
+    }
+    std::promise<void> spinning;
+    auto subscription = node->create_subscription<Header>(
+      "ping", 10, [&](const Header &) {spinning.set_value();});
+    auto publisher = node->create_publisher<Header>("ping", 10);
+    publisher->publish(Header());
+
+    std::thread stopper([&spinning, context]() {
+        spinning.get_future().wait();
+        rclcpp::shutdown(context);
+      });
+    executor->add_node(node);
+    executor->spin();
+    stopper.join();
+    EXPECT_FALSE(rclcpp::ok(context));
+    EXPECT_FALSE(executor->is_spinning());
+  }
+}
+
+TEST_F(ExecutorTest, SpinOnAShutDownContextReturnsAtOnce)
+{
+  rclcpp::executors::MultiThreadedExecutor executor(options_, 2);
+  executor.add_node(node_);
+  context_->shutdown("before spinning");
+  executor.spin();
+  executor.spin_some();
+  executor.spin_once();
+  SUCCEED();
+}
+
+TEST_F(ExecutorTest, CallbackExceptionLeavesSpin)
+{
+  auto subscription = node_->create_subscription<Header>(
+    "fails", 10, [](const Header & msg) {throw std::logic_error("callback failed: " + msg.frame_id);});
+  {
+    rclcpp::executors::SingleThreadedExecutor executor(options_);
+    executor.add_node(node_);
+    publish("fails");
+    EXPECT_THROW(executor.spin(), std::logic_error);
+    EXPECT_FALSE(executor.is_spinning());
+  }
+  {
+    rclcpp::executors::MultiThreadedExecutor executor(options_, 4);
+    executor.add_node(node_);
+    publish("fails");
+    try {
+      executor.spin();
+      ADD_FAILURE() << "spin() returned normally";
+    } catch (const std::logic_error & error) {
+      EXPECT_STREQ(error.what(), "callback failed: 0");
+    }
+    // The executor is usable again: the failure did not leave it marked as spinning.
+    std::atomic<int> later{0};
+    auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+    auto fine = node_->create_subscription<Header>(
+      "fine", 10, [&](const Header &) {++later;}, in_group(group));
+    publish("fine");
+    executor.spin_some();
+    EXPECT_EQ(later.load(), 1);
+  }
+}
+
+TEST_F(ExecutorTest, SpinningTwiceIsRefused)
+{
+  rclcpp::executors::SingleThreadedExecutor executor(options_);
+  std::string error_from_spin;
+  std::string error_from_spin_some;
+  auto subscription = node_->create_subscription<Header>(
+    "reenter", 10, [&](const Header &) {
+      try {
+        executor.spin();
+      } catch (const std::runtime_error & error) {
+        error_from_spin = error.what();
+      }
+      try {
+        executor.spin_some();
+      } catch (const std::runtime_error & error) {
+        error_from_spin_some = error.what();
+      }
+      executor.cancel();
+    });
+  executor.add_node(node_);
+  publish("reenter");
+  executor.spin();
+  EXPECT_EQ(error_from_spin, "spin() called while already spinning");
+  EXPECT_EQ(error_from_spin_some, "spin_some() called while already spinning");
+}
+
+TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeAreServed)
+{
+  rclcpp::executors::SingleThreadedExecutor executor(options_);
+  executor.add_node(node_);
+  std::promise<std::string> received;
+  rclcpp::Subscription<Header>::SharedPtr subscription;
+  {
+    BackgroundSpin spin(executor);
+    auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+    subscription = node_->create_subscription<Header>(
+      "late", 10, [&](const Header & msg) {received.set_value(msg.frame_id);}, in_group(group));
+    publish("late");
+    auto future = received.get_future();
+    ASSERT_EQ(future.wait_for(20s), std::future_status::ready);
+    EXPECT_EQ(future.get(), "0");
+  }
+}
+
+TEST_F(ExecutorTest, GroupsNotAddedWithTheNodeNeedAddCallbackGroup)
+{
+  rclcpp::executors::SingleThreadedExecutor executor(options_);
+  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
+  int received = 0;
+  auto subscription = node_->create_subscription<Header>(
+    "manual", 10, [&](const Header &) {++received;}, in_group(group));
+  executor.add_node(node_);
+  publish("manual");
+  executor.spin_some();
+  EXPECT_EQ(received, 0);
+
+  executor.add_callback_group(group, node_);
+  executor.spin_some();
+  EXPECT_EQ(received, 1);
+  EXPECT_EQ(executor.get_manually_added_callback_groups().size(), 1u);
+
+  rclcpp::executors::SingleThreadedExecutor other(options_);
+  EXPECT_THROW(other.add_callback_group(group, node_), std::runtime_error);
+  executor.remove_callback_group(group);
+  EXPECT_NO_THROW(other.add_callback_group(group, node_));
+}
+
+TEST_F(ExecutorTest, ANodeBelongsToOneExecutorAtATime)
+{
+  rclcpp::executors::SingleThreadedExecutor first(options_);
+  rclcpp::executors::SingleThreadedExecutor second(options_);
+  first.add_node(node_);
+  try {
+    second.add_node(node_);
+    ADD_FAILURE() << "second add_node succeeded";
+  } catch (const std::runtime_error & error) {
+    EXPECT_STREQ(error.what(), "Node '/executor' has already been added to an executor.");
+  }
+  EXPECT_THROW(second.remove_node(node_), std::runtime_error);
+  first.remove_node(node_);
+  EXPECT_NO_THROW(second.add_node(node_));
+}
+
+TEST_F(ExecutorTest, DestroyedExecutorReleasesItsNode)
+{
+  {
+    rclcpp::executors::MultiThreadedExecutor executor(options_, 2);
+    executor.add_node(node_);
+  }
+  rclcpp::executors::SingleThreadedExecutor next(options_);
+  EXPECT_NO_THROW(next.add_node(node_));
+  int received = 0;
+  auto subscription = node_->create_subscription<Header>(
+    "after", 10, [&](const Header &) {++received;});
+  publish("after");
+  next.spin_some();
+  EXPECT_EQ(received, 1);
+}
+
+TEST_F(ExecutorTest, SpinUntilFutureComplete)
+{
+  rclcpp::executors::SingleThreadedExecutor executor(options_);
+  std::promise<int> promise;
+  auto future = promise.get_future().share();
+  auto subscription = node_->create_subscription<Header>(
+    "complete", 10, [&](const Header &) {promise.set_value(42);});
+  executor.add_node(node_);
+  publish("complete");
+  EXPECT_EQ(executor.spin_until_future_complete(future), rclcpp::FutureReturnCode::SUCCESS);
+  EXPECT_EQ(future.get(), 42);
+
+  std::promise<void> never;
+  EXPECT_EQ(
+    executor.spin_until_future_complete(never.get_future(), 10ms),
+    rclcpp::FutureReturnCode::TIMEOUT);
+  EXPECT_EQ(rclcpp::to_string(rclcpp::FutureReturnCode::TIMEOUT), "TIMEOUT (2)");
+}
+
+TEST_F(ExecutorTest, SpinOnceRunsOneCallbackAndSpinSomeRunsWhatIsReady)
+{
+  rclcpp::executors::SingleThreadedExecutor executor(options_);
+  int received = 0;
+  auto subscription = node_->create_subscription<Header>(
+    "once", 10, [&](const Header &) {++received;});
+  executor.add_node(node_);
+  publish("once", 3);
+  executor.spin_once(0ns);
+  EXPECT_EQ(received, 1);
+  executor.spin_some();
+  EXPECT_EQ(received, 3);
+  executor.spin_once(1ms);  // nothing ready: times out
+  EXPECT_EQ(received, 3);
+}

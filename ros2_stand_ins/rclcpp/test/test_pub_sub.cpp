@@ -1,0 +1,169 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "rclcpp/executors.hpp"
+#include "rclcpp/node.hpp"
+#include "sensor_msgs/msg/laser_scan.hpp"
+#include "std_msgs/msg/header.hpp"
+#include "runtime_test_support.hpp"
+
+using std_msgs::msg::Header;
+
+namespace
+{
+
+Header make_header(const std::string & frame_id)
+{
+  Header header;
+  header.frame_id = frame_id;
+  return header;
+}
+
+/// Member callbacks of every supported signature, bound with std::bind as Humble code does.
+class Receiver
+{
+public:
+  void on_shared(std::shared_ptr<Header> msg) {received.push_back("shared:" + msg->frame_id);}
+  void on_const_shared(std::shared_ptr<const Header> msg)
+  {
+    received.push_back("const_shared:" + msg->frame_id);
+  }
+  void on_const_ref(const Header & msg) {received.push_back("const_ref:" + msg.frame_id);}
+  void on_unique(std::unique_ptr<Header> msg) {received.push_back("unique:" + msg->frame_id);}
+
+  std::vector<std::string> received;
+};
+
+class PubSubTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    context_ = test_support::make_context();
+    node_ = std::make_shared<rclcpp::Node>("pub_sub", test_support::options_for(context_));
+    rclcpp::ExecutorOptions options;
+    options.context = context_;
+    executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
+    executor_->add_node(node_);
+  }
+
+  void TearDown() override
+  {
+    executor_.reset();
+    node_.reset();
+    context_->shutdown("test done");
+  }
+
+  rclcpp::Context::SharedPtr context_;
+  rclcpp::Node::SharedPtr node_;
+  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
+};
+
+}  // namespace
+
+TEST_F(PubSubTest, EveryCallbackSignatureReceivesThePublishedValue)
+{
+  std::vector<std::string> received;
+  std::vector<rclcpp::SubscriptionBase::SharedPtr> subscriptions;
+  subscriptions.push_back(
+    node_->create_subscription<Header>(
+      "frames", 10, [&](std::shared_ptr<Header> msg) {received.push_back("l_shared:" + msg->frame_id);}));
+  subscriptions.push_back(
+    node_->create_subscription<Header>(
+      "frames", 10,
+      [&](std::shared_ptr<const Header> msg) {received.push_back("l_const_shared:" + msg->frame_id);}));
+  subscriptions.push_back(
+    node_->create_subscription<Header>(
+      "frames", 10, [&](const Header & msg) {received.push_back("l_const_ref:" + msg.frame_id);}));
+  subscriptions.push_back(
+    node_->create_subscription<Header>(
+      "frames", 10, [&](std::unique_ptr<Header> msg) {received.push_back("l_unique:" + msg->frame_id);}));
+
+  Receiver receiver;
+  using std::placeholders::_1;
+  subscriptions.push_back(
+    node_->create_subscription<Header>(
+      "frames", 10, std::bind(&Receiver::on_shared, &receiver, _1)));
+  subscriptions.push_back(
+    node_->create_subscription<Header>(
+      "frames", 10, std::bind(&Receiver::on_const_shared, &receiver, _1)));
+  subscriptions.push_back(
+    node_->create_subscription<Header>(
+      "frames", 10, std::bind(&Receiver::on_const_ref, &receiver, _1)));
+  subscriptions.push_back(
+    node_->create_subscription<Header>(
+      "frames", 10, std::bind(&Receiver::on_unique, &receiver, _1)));
+
+  auto publisher = node_->create_publisher<Header>("frames", 10);
+  EXPECT_EQ(publisher->get_subscription_count(), 8u);
+  EXPECT_EQ(subscriptions.front()->get_publisher_count(), 1u);
+
+  publisher->publish(make_header("a"));
+  publisher->publish(std::make_unique<Header>(make_header("b")));
+  executor_->spin_some();
+
+  std::sort(received.begin(), received.end());
+  EXPECT_EQ(
+    received, (std::vector<std::string>{
+    "l_const_ref:a", "l_const_ref:b", "l_const_shared:a", "l_const_shared:b",
+    "l_shared:a", "l_shared:b", "l_unique:a", "l_unique:b"}));
+  std::sort(receiver.received.begin(), receiver.received.end());
+  EXPECT_EQ(
+    receiver.received, (std::vector<std::string>{
+    "const_ref:a", "const_ref:b", "const_shared:a", "const_shared:b",
+    "shared:a", "shared:b", "unique:a", "unique:b"}));
+}
+
+TEST_F(PubSubTest, MutableCallbacksGetTheirOwnCopy)
+{
+  // One subscription scribbles over its message; the other must still see what was sent.
+  std::string seen_by_reader;
+  auto writer = node_->create_subscription<Header>(
+    "shared_frames", 10, [](std::shared_ptr<Header> msg) {msg->frame_id = "scribbled";});
+  auto reader = node_->create_subscription<Header>(
+    "shared_frames", 10, [&](std::shared_ptr<const Header> msg) {seen_by_reader = msg->frame_id;});
+  auto publisher = node_->create_publisher<Header>("shared_frames", 10);
+  publisher->publish(make_header("original"));
+  executor_->spin_some();
+  EXPECT_EQ(seen_by_reader, "original");
+}
+
+TEST_F(PubSubTest, OnlySameTypeOnSameTopicMatches)
+{
+  int headers = 0;
+  auto header_subscription = node_->create_subscription<Header>(
+    "mixed", 10, [&](const Header &) {++headers;});
+  auto other_topic = node_->create_subscription<Header>(
+    "other", 10, [&](const Header &) {++headers;});
+  auto scan_publisher = node_->create_publisher<sensor_msgs::msg::LaserScan>("mixed", 10);
+  auto header_publisher = node_->create_publisher<Header>("mixed", 10);
+
+  EXPECT_EQ(scan_publisher->get_subscription_count(), 0u);
+  EXPECT_EQ(header_subscription->get_publisher_count(), 1u);
+  scan_publisher->publish(sensor_msgs::msg::LaserScan());
+  header_publisher->publish(make_header("x"));
+  executor_->spin_some();
+  EXPECT_EQ(headers, 1);
+  EXPECT_STREQ(scan_publisher->get_topic_name(), "/mixed");
+
+  // A destroyed subscription no longer counts and no longer receives.
+  header_subscription.reset();
+  EXPECT_EQ(header_publisher->get_subscription_count(), 0u);
+  header_publisher->publish(make_header("y"));
+  executor_->spin_some();
+  EXPECT_EQ(headers, 1);
+}
+
+TEST_F(PubSubTest, PublishingANullMessageIsRefused)
+{
+  auto publisher = node_->create_publisher<Header>("frames", 10);
+  EXPECT_THROW(publisher->publish(std::unique_ptr<Header>()), std::invalid_argument);
+}

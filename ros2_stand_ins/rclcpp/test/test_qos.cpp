@@ -1,0 +1,169 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "rclcpp/executors.hpp"
+#include "rclcpp/node.hpp"
+#include "rclcpp/qos.hpp"
+#include "std_msgs/msg/header.hpp"
+#include "runtime_test_support.hpp"
+
+using std_msgs::msg::Header;
+
+TEST(QoSProfile, ProfilesHaveHumblesPolicies)
+{
+  const rclcpp::QoS plain(7);
+  EXPECT_EQ(plain.history(), rclcpp::HistoryPolicy::KeepLast);
+  EXPECT_EQ(plain.depth(), 7u);
+  EXPECT_EQ(plain.reliability(), rclcpp::ReliabilityPolicy::Reliable);
+  EXPECT_EQ(plain.durability(), rclcpp::DurabilityPolicy::Volatile);
+
+  const rclcpp::SensorDataQoS sensor;
+  EXPECT_EQ(sensor.depth(), 5u);
+  EXPECT_EQ(sensor.reliability(), rclcpp::ReliabilityPolicy::BestEffort);
+
+  const rclcpp::ClockQoS clock;
+  EXPECT_EQ(clock.depth(), 1u);
+  EXPECT_EQ(clock.reliability(), rclcpp::ReliabilityPolicy::BestEffort);
+
+  EXPECT_EQ(rclcpp::ParametersQoS().depth(), 1000u);
+  EXPECT_EQ(rclcpp::ServicesQoS().depth(), 10u);
+  EXPECT_EQ(rclcpp::SystemDefaultsQoS().history(), rclcpp::HistoryPolicy::SystemDefault);
+  EXPECT_EQ(rclcpp::SystemDefaultsQoS().reliability(), rclcpp::ReliabilityPolicy::SystemDefault);
+
+  rclcpp::QoS fluent{rclcpp::KeepAll()};
+  fluent.best_effort().transient_local().keep_last(3);
+  EXPECT_EQ(fluent, rclcpp::QoS(3).best_effort().transient_local());
+  EXPECT_NE(fluent, rclcpp::QoS(3));
+}
+
+TEST(QoSProfile, CompatibilityFollowsRequestedVersusOffered)
+{
+  const auto reliable = rclcpp::QoS(1).reliable();
+  const auto best_effort = rclcpp::QoS(1).best_effort();
+  const auto transient_local = rclcpp::QoS(1).transient_local();
+  EXPECT_TRUE(rclcpp::qos_check_compatible(reliable, best_effort).compatible);
+  EXPECT_FALSE(rclcpp::qos_check_compatible(best_effort, reliable).compatible);
+  EXPECT_TRUE(rclcpp::qos_check_compatible(transient_local, reliable).compatible);
+  EXPECT_FALSE(rclcpp::qos_check_compatible(reliable, transient_local).compatible);
+  EXPECT_FALSE(
+    rclcpp::qos_check_compatible(best_effort, rclcpp::SystemDefaultsQoS()).compatible);
+}
+
+class QoSDelivery : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    context_ = test_support::make_context();
+    node_ = std::make_shared<rclcpp::Node>("qos", test_support::options_for(context_));
+    rclcpp::ExecutorOptions options;
+    options.context = context_;
+    executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
+    executor_->add_node(node_);
+  }
+
+  void TearDown() override
+  {
+    executor_.reset();
+    node_.reset();
+    context_->shutdown("test done");
+  }
+
+  rclcpp::Subscription<Header>::SharedPtr subscribe(const std::string & topic, const rclcpp::QoS & qos)
+  {
+    return node_->create_subscription<Header>(
+      topic, qos, [this](const Header & msg) {received_.push_back(msg.frame_id);});
+  }
+
+  static Header header(const std::string & frame_id)
+  {
+    Header msg;
+    msg.frame_id = frame_id;
+    return msg;
+  }
+
+  rclcpp::Context::SharedPtr context_;
+  rclcpp::Node::SharedPtr node_;
+  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
+  std::vector<std::string> received_;
+};
+
+TEST_F(QoSDelivery, KeepLastDropsTheOldestWaitingMessages)
+{
+  auto depth_one = subscribe("depth_one", rclcpp::QoS(1));
+  auto publisher = node_->create_publisher<Header>("depth_one", 10);
+  publisher->publish(header("older"));
+  publisher->publish(header("newer"));
+  executor_->spin_some();
+  EXPECT_EQ(received_, std::vector<std::string>{"newer"});
+
+  received_.clear();
+  auto depth_two = subscribe("depth_two", rclcpp::QoS(2));
+  auto second_publisher = node_->create_publisher<Header>("depth_two", 10);
+  for (const char * frame : {"1", "2", "3"}) {
+    second_publisher->publish(header(frame));
+  }
+  executor_->spin_some();
+  EXPECT_EQ(received_, (std::vector<std::string>{"2", "3"}));
+}
+
+TEST_F(QoSDelivery, KeepAllLosesNothing)
+{
+  auto subscription = subscribe("all", rclcpp::QoS(rclcpp::KeepAll()));
+  auto publisher = node_->create_publisher<Header>("all", 1);
+  for (int i = 0; i < 100; ++i) {
+    publisher->publish(header(std::to_string(i)));
+  }
+  executor_->spin_some();
+  ASSERT_EQ(received_.size(), 100u);
+  EXPECT_EQ(received_.front(), "0");
+  EXPECT_EQ(received_.back(), "99");
+}
+
+TEST_F(QoSDelivery, ReliabilityDecidesWhoReceives)
+{
+  auto best_effort_subscription = subscribe("reliability", rclcpp::SensorDataQoS());
+  auto reliable_subscription = subscribe("reliability", rclcpp::QoS(10));
+  auto best_effort_publisher =
+    node_->create_publisher<Header>("reliability", rclcpp::SensorDataQoS());
+  auto reliable_publisher = node_->create_publisher<Header>("reliability", 10);
+
+  EXPECT_EQ(best_effort_publisher->get_subscription_count(), 1u);
+  EXPECT_EQ(reliable_publisher->get_subscription_count(), 2u);
+  EXPECT_EQ(reliable_subscription->get_publisher_count(), 1u);
+  EXPECT_EQ(best_effort_subscription->get_publisher_count(), 2u);
+
+  best_effort_publisher->publish(header("from_best_effort"));
+  reliable_publisher->publish(header("from_reliable"));
+  executor_->spin_some();
+  std::sort(received_.begin(), received_.end());
+  EXPECT_EQ(
+    received_, (std::vector<std::string>{"from_best_effort", "from_reliable", "from_reliable"}));
+}
+
+TEST_F(QoSDelivery, TransientLocalPublisherServesLateJoiners)
+{
+  auto latched = node_->create_publisher<Header>("latched", rclcpp::QoS(2).transient_local());
+  auto volatile_publisher = node_->create_publisher<Header>("latched", 10);
+  for (const char * frame : {"1", "2", "3"}) {
+    latched->publish(header(frame));
+  }
+  volatile_publisher->publish(header("volatile"));
+
+  // A volatile late joiner gets nothing old; a transient-local one gets the kept `depth`.
+  auto late_volatile = subscribe("latched", rclcpp::QoS(10));
+  executor_->spin_some();
+  EXPECT_TRUE(received_.empty());
+
+  auto late_transient = subscribe("latched", rclcpp::QoS(10).transient_local());
+  EXPECT_EQ(late_transient->get_publisher_count(), 1u);
+  executor_->spin_some();
+  EXPECT_EQ(received_, (std::vector<std::string>{"2", "3"}));
+}
