@@ -1,0 +1,189 @@
+// Copyright 2026 obsfeed developers. Apache-2.0.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rclcpp/context.hpp"
+#include "rclcpp/contexts/default_context.hpp"
+#include "rclcpp/exceptions.hpp"
+#include "rclcpp/node_options.hpp"
+#include "rclcpp/utilities.hpp"
+
+namespace
+{
+
+void
+init(const rclcpp::Context::SharedPtr & context, std::vector<const char *> argv = {"prog"})
+{
+  context->init(static_cast<int>(argv.size()), argv.data());
+}
+
+bool
+is_registered(const rclcpp::Context::SharedPtr & context)
+{
+  const auto contexts = rclcpp::get_contexts();
+  return std::find(contexts.begin(), contexts.end(), context) != contexts.end();
+}
+
+}  // namespace
+
+TEST(Context, lifecycle_and_second_shutdown)
+{
+  auto context = std::make_shared<rclcpp::Context>();
+  EXPECT_FALSE(context->is_valid());
+  EXPECT_FALSE(context->shutdown("never initialized"));
+
+  init(context);
+  EXPECT_TRUE(context->is_valid());
+  EXPECT_TRUE(is_registered(context));
+  EXPECT_THROW(init(context), rclcpp::ContextAlreadyInitialized);
+
+  EXPECT_TRUE(context->shutdown("first"));
+  EXPECT_FALSE(context->is_valid());
+  EXPECT_FALSE(is_registered(context));
+  EXPECT_FALSE(context->shutdown("second"));
+  EXPECT_EQ(context->shutdown_reason(), "first");
+
+  // A shut down context can be initialized again.
+  init(context);
+  EXPECT_TRUE(context->is_valid());
+  EXPECT_TRUE(context->shutdown("again"));
+}
+
+TEST(Context, on_shutdown_callbacks)
+{
+  auto context = std::make_shared<rclcpp::Context>();
+  init(context);
+  int runs = 0;
+  bool valid_inside_callback = true;
+  int removed_runs = 0;
+  int added_during_shutdown_runs = 0;
+  context->on_shutdown(
+    [&]() {
+      ++runs;
+      valid_inside_callback = context->is_valid();
+      // Registering from a callback must not deadlock; it only runs on a later shutdown.
+      context->add_on_shutdown_callback([&]() {++added_during_shutdown_runs;});
+    });
+  auto handle = context->add_on_shutdown_callback([&]() {++removed_runs;});
+  EXPECT_TRUE(context->remove_on_shutdown_callback(handle));
+  EXPECT_FALSE(context->remove_on_shutdown_callback(handle));
+
+  context->shutdown("test");
+  context->shutdown("test");
+  EXPECT_EQ(runs, 1);
+  EXPECT_FALSE(valid_inside_callback);
+  EXPECT_EQ(removed_runs, 0);
+  EXPECT_EQ(added_during_shutdown_runs, 0);
+}
+
+TEST(Context, init_rejects_bad_ros_arguments_and_stays_invalid)
+{
+  auto context = std::make_shared<rclcpp::Context>();
+  try {
+    init(context, {"prog", "--ros-args", "--foo", "-p", "a:=1", "-x"});
+    FAIL() << "no exception";
+  } catch (const rclcpp::exceptions::UnknownROSArgsError & e) {
+    EXPECT_STREQ(e.what(), "found unknown ROS arguments: '--foo', '-x'");
+    EXPECT_EQ(e.unknown_ros_args, (std::vector<std::string>{"--foo", "-x"}));
+  }
+  EXPECT_FALSE(context->is_valid());
+
+  try {
+    init(context, {"prog", "--ros-args", "-r", "nonsense"});
+    FAIL() << "no exception";
+  } catch (const rclcpp::exceptions::RCLInvalidROSArgsError & e) {
+    EXPECT_EQ(std::string(e.what()).rfind("failed to initialize rcl: Couldn't parse remap rule", 0),
+      0u) << e.what();
+    EXPECT_EQ(e.ret, RCL_RET_INVALID_ROS_ARGS);
+  }
+  EXPECT_FALSE(context->is_valid());
+
+  // Arguments for the program itself are no reason to fail.
+  init(context, {"prog", "--verbose", "--ros-args", "-p", "a:=1", "--", "-x"});
+  EXPECT_EQ(context->get_global_arguments().non_ros_arguments(),
+    (std::vector<std::string>{"prog", "--verbose", "-x"}));
+  context->shutdown("done");
+}
+
+TEST(Context, shutdown_wakes_sleep_for)
+{
+  auto context = std::make_shared<rclcpp::Context>();
+  init(context);
+  EXPECT_TRUE(context->sleep_for(std::chrono::milliseconds(1)));
+  std::thread stopper([&context]() {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      context->shutdown("stop sleeping");
+    });
+  // Would hang the test (until its timeout) if the shutdown did not wake it.
+  EXPECT_FALSE(context->sleep_for(std::chrono::hours(1)));
+  stopper.join();
+  EXPECT_FALSE(context->sleep_for(std::chrono::hours(1)));
+}
+
+TEST(GlobalContext, init_ok_shutdown)
+{
+  std::vector<const char *> argv = {"prog", "file.txt", "--ros-args", "-p", "rate:=5"};
+  rclcpp::init(
+    static_cast<int>(argv.size()), argv.data(), rclcpp::InitOptions(),
+    rclcpp::SignalHandlerOptions::None);
+  EXPECT_TRUE(rclcpp::ok());
+  EXPECT_EQ(
+    rclcpp::remove_ros_arguments(static_cast<int>(argv.size()), argv.data()),
+    (std::vector<std::string>{"prog", "file.txt"}));
+  const auto & global = rclcpp::contexts::get_global_default_context()->get_global_arguments();
+  EXPECT_EQ(global.parameter_override_sections().size(), 1u);
+
+  EXPECT_TRUE(rclcpp::shutdown());
+  EXPECT_FALSE(rclcpp::ok());
+  EXPECT_FALSE(rclcpp::shutdown());
+  EXPECT_EQ(
+    rclcpp::contexts::get_global_default_context()->shutdown_reason(),
+    "user called rclcpp::shutdown()");
+  EXPECT_FALSE(rclcpp::sleep_for(std::chrono::hours(1)));
+}
+
+TEST(Options, defaults_and_chaining)
+{
+  const rclcpp::NodeOptions defaults;
+  EXPECT_EQ(defaults.context(), rclcpp::contexts::get_global_default_context());
+  EXPECT_TRUE(defaults.use_global_arguments());
+  EXPECT_TRUE(defaults.start_parameter_services());
+  EXPECT_FALSE(defaults.use_intra_process_comms());
+  EXPECT_FALSE(defaults.enable_topic_statistics());
+  EXPECT_FALSE(defaults.allow_undeclared_parameters());
+  EXPECT_FALSE(defaults.automatically_declare_parameters_from_overrides());
+  EXPECT_TRUE(defaults.arguments().empty());
+  EXPECT_TRUE(defaults.parameter_overrides().empty());
+
+  auto context = std::make_shared<rclcpp::Context>();
+  const auto options = rclcpp::NodeOptions()
+    .context(context)
+    .arguments({"--ros-args", "-r", "__node:=x"})
+    .use_global_arguments(false)
+    .append_parameter_override("a", 1)
+    .append_parameter_override("b", "two")
+    .allow_undeclared_parameters(true);
+  EXPECT_EQ(options.context(), context);
+  EXPECT_FALSE(options.use_global_arguments());
+  EXPECT_TRUE(options.allow_undeclared_parameters());
+  ASSERT_EQ(options.parameter_overrides().size(), 2u);
+  EXPECT_EQ(options.parameter_overrides()[1].as_string(), "two");
+
+  rclcpp::InitOptions init_options;
+  EXPECT_TRUE(init_options.shutdown_on_signal);
+  setenv("ROS_DOMAIN_ID", "42", 1);
+  EXPECT_EQ(init_options.get_domain_id(), 42u);
+  init_options.set_domain_id(7);
+  EXPECT_EQ(init_options.get_domain_id(), 7u);
+  unsetenv("ROS_DOMAIN_ID");
+  init_options.use_default_domain_id();
+  EXPECT_EQ(init_options.get_domain_id(), 0u);
+}

@@ -1,0 +1,140 @@
+// Copyright 2026 obsfeed developers. Apache-2.0.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "rclcpp/contexts/default_context.hpp"
+#include "rclcpp/utilities.hpp"
+
+// Each case runs in a forked child, so that signals and the process-wide handlers cannot
+// disturb the test runner or each other. The child reports through its exit code.
+
+namespace
+{
+
+constexpr int kChildPassed = 0;
+
+volatile sig_atomic_t previous_handler_calls = 0;
+
+void
+previous_handler(int)
+{
+  previous_handler_calls = previous_handler_calls + 1;
+}
+
+/// Run body in a child; return its exit code (or 128 + the signal that killed it).
+int
+run_in_child(const std::function<int()> & body)
+{
+  const pid_t pid = fork();
+  if (pid == 0) {
+    int code = 100;
+    try {
+      code = body();
+    } catch (...) {
+      code = 101;
+    }
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+/// Wait (without a deadline of its own: the test timeout catches a hang) until !ok().
+void
+wait_for_shutdown()
+{
+  while (rclcpp::ok()) {
+    usleep(1000);
+  }
+}
+
+int
+init_with(rclcpp::SignalHandlerOptions options)
+{
+  const char * argv[] = {"child"};
+  rclcpp::init(1, argv, rclcpp::InitOptions(), options);
+  return 0;
+}
+
+}  // namespace
+
+TEST(SignalHandler, sigint_and_sigterm_shut_the_global_context_down)
+{
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    const int code = run_in_child(
+      [signal_number]() {
+        init_with(rclcpp::SignalHandlerOptions::All);
+        raise(signal_number);
+        wait_for_shutdown();
+        const auto reason = rclcpp::contexts::get_global_default_context()->shutdown_reason();
+        if (reason != "signal handler") {
+          return 1;
+        }
+        // Still installed after a signal: only rclcpp::shutdown() removes them.
+        return rclcpp::signal_handlers_installed() ? kChildPassed : 2;
+      });
+    EXPECT_EQ(code, kChildPassed) << "signal " << signal_number;
+  }
+}
+
+TEST(SignalHandler, previous_handler_is_chained_and_restored)
+{
+  const int code = run_in_child(
+    []() {
+      signal(SIGINT, previous_handler);
+      init_with(rclcpp::SignalHandlerOptions::All);
+      raise(SIGINT);
+      wait_for_shutdown();
+      if (previous_handler_calls != 1) {
+        return 1;
+      }
+      // rclcpp::shutdown() puts the previous handler back: a second SIGINT only reaches it.
+      rclcpp::shutdown();
+      if (rclcpp::signal_handlers_installed()) {
+        return 2;
+      }
+      raise(SIGINT);
+      return previous_handler_calls == 2 ? kChildPassed : 3;
+    });
+  EXPECT_EQ(code, kChildPassed);
+}
+
+TEST(SignalHandler, options_select_the_signals)
+{
+  // Only SIGTERM is handled: SIGINT keeps its default action and ends the child.
+  int code = run_in_child(
+    []() {
+      init_with(rclcpp::SignalHandlerOptions::SigTerm);
+      raise(SIGINT);
+      return 1;
+    });
+  EXPECT_EQ(code, 128 + SIGINT);
+
+  // shutdown_on_signal = false keeps the global context alive; other contexts still go.
+  code = run_in_child(
+    []() {
+      const char * argv[] = {"child"};
+      rclcpp::InitOptions options;
+      options.shutdown_on_signal = false;
+      rclcpp::init(1, argv, options, rclcpp::SignalHandlerOptions::SigInt);
+      auto other = std::make_shared<rclcpp::Context>();
+      other->init(1, argv);
+      raise(SIGINT);
+      while (other->is_valid()) {
+        usleep(1000);
+      }
+      return rclcpp::ok() ? kChildPassed : 1;
+    });
+  EXPECT_EQ(code, kChildPassed);
+}
