@@ -212,6 +212,24 @@ TEST_F(RosSertypeTest, RosToRosWithLoanedSamplesAndKeepLastDepth)
   EXPECT_EQ(dds_return_loan(ros_reader, samples, taken), DDS_RETCODE_OK);
 }
 
+TEST_F(RosSertypeTest, OneTopicNameOpenedTwiceSharesTheInternedSertype)
+{
+  // A publisher and a subscription of one process on one topic each open it: the second
+  // sertype must compare equal to the first, or Cyclone refuses the second topic.
+  const std::string name = unique_topic("twice");
+  ddsi_sertype * first = nullptr;
+  ddsi_sertype * second = nullptr;
+  const dds_entity_t ros_writer = writer(ros_topic<sensor_msgs::msg::LaserScan>(name, &first));
+  const dds_entity_t ros_reader = reader(ros_topic<sensor_msgs::msg::LaserScan>(name, &second));
+  EXPECT_EQ(first, second);
+
+  const auto scan = example_scan();
+  ASSERT_EQ(dds_write(ros_writer, &scan), DDS_RETCODE_OK);
+  sensor_msgs::msg::LaserScan received;
+  ASSERT_TRUE(take_decoded(ros_reader, received).ok);
+  EXPECT_EQ(received, scan);
+}
+
 TEST_F(RosSertypeTest, TransientLocalReplaysTheLastSampleToLateReaders)
 {
   const std::string name = unique_topic("latched");
