@@ -221,19 +221,19 @@ void Executor::spin_some_impl(std::chrono::nanoseconds max_duration, bool exhaus
     throw std::runtime_error("spin_some() called while already spinning");
   }
   SpinningReset reset_spinning{spinning};
-  // spin_some stops at the first moment nothing is ready; spin_all looks once more after each
-  // round of work, since callbacks may have caused new work.
-  bool worked_since_last_look = false;
+  // A round serves each subscription that has a message at most once, as Humble's wait set
+  // does. spin_some stops after one round; spin_all starts another while the last one found work.
+  ServedSubscriptions served;
   while (context_is_valid() && spinning.load() && time_left()) {
     AnyExecutable any_exec;
-    if (get_next_executable(any_exec, std::chrono::nanoseconds::zero())) {
+    if (get_next_executable(any_exec, std::chrono::nanoseconds::zero(), &served)) {
+      served.insert(any_exec.subscription.get());
       execute_any_executable(any_exec);
-      worked_since_last_look = true;
     } else {
-      if (!exhaustive || !worked_since_last_look) {
+      if (!exhaustive || served.empty()) {
         break;
       }
-      worked_since_last_look = false;
+      served.clear();
     }
   }
 }
@@ -280,7 +280,9 @@ bool Executor::context_is_valid() const
   return context_->is_valid();
 }
 
-bool Executor::get_next_executable(AnyExecutable & any_executable, std::chrono::nanoseconds timeout)
+bool Executor::get_next_executable(
+  AnyExecutable & any_executable, std::chrono::nanoseconds timeout,
+  const ServedSubscriptions * skip)
 {
   std::optional<std::chrono::steady_clock::time_point> deadline;
   if (timeout >= std::chrono::nanoseconds::zero()) {
@@ -291,7 +293,7 @@ bool Executor::get_next_executable(AnyExecutable & any_executable, std::chrono::
     if (!spinning.load() || !context_is_valid()) {
       return false;
     }
-    if (take_ready_locked(any_executable)) {
+    if (take_ready_locked(any_executable, skip)) {
       return true;
     }
     // Anything that could make work ready bumps the generation under this mutex, so nothing
@@ -365,7 +367,7 @@ void Executor::collect_node_groups_locked()
   }
 }
 
-bool Executor::take_ready_locked(AnyExecutable & any_executable)
+bool Executor::take_ready_locked(AnyExecutable & any_executable, const ServedSubscriptions * skip)
 {
   collect_node_groups_locked();
   std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
@@ -377,7 +379,9 @@ bool Executor::take_ready_locked(AnyExecutable & any_executable)
         continue;
       }
       for (auto & subscription : group->get_subscriptions()) {
-        candidates.emplace_back(group, std::move(subscription));
+        if (!skip || skip->count(subscription.get()) == 0) {
+          candidates.emplace_back(group, std::move(subscription));
+        }
       }
     }
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -382,18 +383,33 @@ TEST_F(ExecutorTest, SpinUntilFutureComplete)
   EXPECT_EQ(rclcpp::to_string(rclcpp::FutureReturnCode::TIMEOUT), "TIMEOUT (2)");
 }
 
-TEST_F(ExecutorTest, SpinOnceRunsOneCallbackAndSpinSomeRunsWhatIsReady)
+TEST_F(ExecutorTest, SpinOnceSpinSomeAndSpinAllServeDifferentAmounts)
 {
   rclcpp::executors::SingleThreadedExecutor executor(options_);
-  int received = 0;
-  auto subscription = node_->create_subscription<Header>(
-    "once", 10, [&](const Header &) {++received;});
+  std::vector<std::string> received;
+  auto first = node_->create_subscription<Header>(
+    "first", 10, [&](const Header & msg) {received.push_back("first" + msg.frame_id);});
+  auto second = node_->create_subscription<Header>(
+    "second", 10, [&](const Header & msg) {received.push_back("second" + msg.frame_id);});
   executor.add_node(node_);
-  publish("once", 3);
+  publish("first", 3);
+  publish("second", 3);
+
   executor.spin_once(0ns);
-  EXPECT_EQ(received, 1);
+  EXPECT_EQ(received.size(), 1u);
+  // Like Humble, spin_some serves each subscription with waiting messages once.
+  received.clear();
   executor.spin_some();
-  EXPECT_EQ(received, 3);
+  ASSERT_EQ(received.size(), 2u);
+  std::sort(received.begin(), received.end());
+  EXPECT_EQ(received[0].rfind("first", 0), 0u);
+  EXPECT_EQ(received[1].rfind("second", 0), 0u);
+  // spin_all goes on until nothing waits.
+  received.clear();
+  executor.spin_all(10s);
+  EXPECT_EQ(received.size(), 3u);
+  received.clear();
   executor.spin_once(1ms);  // nothing ready: times out
-  EXPECT_EQ(received, 3);
+  EXPECT_TRUE(received.empty());
+  EXPECT_THROW(executor.spin_all(0ns), std::invalid_argument);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -108,7 +109,7 @@ TEST_F(PubSubTest, EveryCallbackSignatureReceivesThePublishedValue)
 
   publisher->publish(make_header("a"));
   publisher->publish(std::make_unique<Header>(make_header("b")));
-  executor_->spin_some();
+  executor_->spin_all(std::chrono::seconds(10));
 
   std::sort(received.begin(), received.end());
   EXPECT_EQ(

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,6 +83,12 @@ protected:
       topic, qos, [this](const Header & msg) {received_.push_back(msg.frame_id);});
   }
 
+  /// Runs callbacks until no message waits.
+  void drain()
+  {
+    executor_->spin_all(std::chrono::seconds(10));
+  }
+
   static Header header(const std::string & frame_id)
   {
     Header msg;
@@ -110,7 +117,7 @@ TEST_F(QoSDelivery, KeepLastDropsTheOldestWaitingMessages)
   for (const char * frame : {"1", "2", "3"}) {
     second_publisher->publish(header(frame));
   }
-  executor_->spin_some();
+  drain();
   EXPECT_EQ(received_, (std::vector<std::string>{"2", "3"}));
 }
 
@@ -121,7 +128,7 @@ TEST_F(QoSDelivery, KeepAllLosesNothing)
   for (int i = 0; i < 100; ++i) {
     publisher->publish(header(std::to_string(i)));
   }
-  executor_->spin_some();
+  drain();
   ASSERT_EQ(received_.size(), 100u);
   EXPECT_EQ(received_.front(), "0");
   EXPECT_EQ(received_.back(), "99");
@@ -142,7 +149,7 @@ TEST_F(QoSDelivery, ReliabilityDecidesWhoReceives)
 
   best_effort_publisher->publish(header("from_best_effort"));
   reliable_publisher->publish(header("from_reliable"));
-  executor_->spin_some();
+  drain();
   std::sort(received_.begin(), received_.end());
   EXPECT_EQ(
     received_, (std::vector<std::string>{"from_best_effort", "from_reliable", "from_reliable"}));
@@ -164,6 +171,6 @@ TEST_F(QoSDelivery, TransientLocalPublisherServesLateJoiners)
 
   auto late_transient = subscribe("latched", rclcpp::QoS(10).transient_local());
   EXPECT_EQ(late_transient->get_publisher_count(), 1u);
-  executor_->spin_some();
+  drain();
   EXPECT_EQ(received_, (std::vector<std::string>{"2", "3"}));
 }

@@ -11,6 +11,7 @@
 #include <future>
 #include <memory>
 #include <stdexcept>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -86,12 +87,13 @@ public:
 
   void spin_node_some(rclcpp::Node::SharedPtr node);
 
-  /// Runs the work that is ready now without waiting for more; a positive `max_duration`
-  /// bounds the time spent. Throws std::runtime_error if already spinning.
+  /// Runs the work that is ready now without waiting for more: like Humble, at most one message
+  /// per subscription. A positive `max_duration` bounds the time spent. Throws
+  /// std::runtime_error if already spinning.
   virtual void spin_some(std::chrono::nanoseconds max_duration = std::chrono::nanoseconds(0));
 
-  /// Like spin_some, but keeps going while work keeps arriving, for at most `max_duration`
-  /// (which must be positive: std::invalid_argument otherwise).
+  /// Like spin_some, but repeats the round while work keeps arriving, for at most
+  /// `max_duration` (which must be positive: std::invalid_argument otherwise).
   virtual void spin_all(std::chrono::nanoseconds max_duration);
 
   /// Waits up to `timeout` (negative: without limit) for one piece of work and runs it.
@@ -147,11 +149,15 @@ protected:
     ~SpinningReset() {flag.store(false);}
   };
 
-  /// Waits (up to `timeout`, negative: no limit) until work is ready and takes it.
-  /// False on timeout, cancel() or context shutdown.
+  /// Subscriptions already served in the current round of spin_some.
+  using ServedSubscriptions = std::unordered_set<const rclcpp::SubscriptionBase *>;
+
+  /// Waits (up to `timeout`, negative: no limit) until work is ready and takes it, passing over
+  /// the subscriptions in `skip`. False on timeout, cancel() or context shutdown.
   bool get_next_executable(
     AnyExecutable & any_executable,
-    std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1));
+    std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1),
+    const ServedSubscriptions * skip = nullptr);
 
   /// Runs the callback; exceptions from it propagate to the caller.
   void execute_any_executable(AnyExecutable & any_exec);
@@ -180,8 +186,8 @@ private:
   void wake();
   /// Claims the automatically added groups of the nodes that this executor has not seen yet.
   void collect_node_groups_locked();
-  /// Takes one ready message, or returns false.
-  bool take_ready_locked(AnyExecutable & any_executable);
+  /// Takes one ready message from a subscription not in `skip`, or returns false.
+  bool take_ready_locked(AnyExecutable & any_executable, const ServedSubscriptions * skip);
   void associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group);
   static void release_group(const rclcpp::CallbackGroup::SharedPtr & group);
 
