@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "rclcpp/macros.hpp"
 #include "rclcpp/subscription_base.hpp"
 
 namespace rclcpp
@@ -30,9 +31,7 @@ enum class CallbackGroupType
 class CallbackGroup
 {
 public:
-  using SharedPtr = std::shared_ptr<CallbackGroup>;
-  using ConstSharedPtr = std::shared_ptr<const CallbackGroup>;
-  using WeakPtr = std::weak_ptr<CallbackGroup>;
+  RCLCPP_SMART_PTR_DEFINITIONS(CallbackGroup)
 
   explicit CallbackGroup(
     CallbackGroupType group_type,

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "rcl/time.h"
+#include "rclcpp/macros.hpp"
 #include "rclcpp/time.hpp"
 
 namespace rclcpp
@@ -22,10 +23,7 @@ class TimeSource;
 class Clock
 {
 public:
-  using SharedPtr = std::shared_ptr<Clock>;
-  using ConstSharedPtr = std::shared_ptr<const Clock>;
-  using WeakPtr = std::weak_ptr<Clock>;
-  using UniquePtr = std::unique_ptr<Clock>;
+  RCLCPP_SMART_PTR_DEFINITIONS(Clock)
 
   /// Throws std::invalid_argument for RCL_CLOCK_UNINITIALIZED, which cannot be read.
   explicit Clock(rcl_clock_type_t clock_type = RCL_SYSTEM_TIME);

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "rclcpp/detail/typed_endpoint_info.hpp"
+#include "rclcpp/macros.hpp"
 #include "rclcpp/publisher_base.hpp"
 #include "rclcpp/publisher_options.hpp"
 
@@ -21,9 +22,7 @@ template<typename MessageT, typename AllocatorT = std::allocator<void>>
 class Publisher : public PublisherBase
 {
 public:
-  using SharedPtr = std::shared_ptr<Publisher<MessageT, AllocatorT>>;
-  using ConstSharedPtr = std::shared_ptr<const Publisher<MessageT, AllocatorT>>;
-  using WeakPtr = std::weak_ptr<Publisher<MessageT, AllocatorT>>;
+  RCLCPP_SMART_PTR_DEFINITIONS(Publisher<MessageT, AllocatorT>)
   using MessageUniquePtr = std::unique_ptr<MessageT>;
 
   Publisher(

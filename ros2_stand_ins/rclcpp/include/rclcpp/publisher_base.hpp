@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "rclcpp/detail/transport.hpp"
+#include "rclcpp/macros.hpp"
 
 namespace rclcpp
 {
@@ -15,8 +16,7 @@ namespace rclcpp
 class PublisherBase
 {
 public:
-  using SharedPtr = std::shared_ptr<PublisherBase>;
-  using WeakPtr = std::weak_ptr<PublisherBase>;
+  RCLCPP_SMART_PTR_DEFINITIONS(PublisherBase)
 
   explicit PublisherBase(const detail::TopicEndpointInfo & info);
   virtual ~PublisherBase();

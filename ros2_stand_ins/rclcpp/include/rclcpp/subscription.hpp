@@ -11,6 +11,7 @@
 
 #include "rclcpp/any_subscription_callback.hpp"
 #include "rclcpp/detail/typed_endpoint_info.hpp"
+#include "rclcpp/macros.hpp"
 #include "rclcpp/subscription_base.hpp"
 #include "rclcpp/subscription_options.hpp"
 
@@ -23,9 +24,7 @@ template<typename MessageT, typename AllocatorT = std::allocator<void>>
 class Subscription : public SubscriptionBase
 {
 public:
-  using SharedPtr = std::shared_ptr<Subscription<MessageT, AllocatorT>>;
-  using ConstSharedPtr = std::shared_ptr<const Subscription<MessageT, AllocatorT>>;
-  using WeakPtr = std::weak_ptr<Subscription<MessageT, AllocatorT>>;
+  RCLCPP_SMART_PTR_DEFINITIONS(Subscription<MessageT, AllocatorT>)
 
   Subscription(
     const std::string & topic_name, const rclcpp::QoS & qos,

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "rclcpp/detail/transport.hpp"
+#include "rclcpp/macros.hpp"
 
 namespace rclcpp
 {
@@ -16,8 +17,7 @@ namespace rclcpp
 class SubscriptionBase
 {
 public:
-  using SharedPtr = std::shared_ptr<SubscriptionBase>;
-  using WeakPtr = std::weak_ptr<SubscriptionBase>;
+  RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(SubscriptionBase)
 
   /// `on_message_ready` wakes whichever executor runs this subscription's callback group.
   SubscriptionBase(const detail::TopicEndpointInfo & info, std::function<void()> on_message_ready);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "rclcpp/clock.hpp"
+#include "rclcpp/macros.hpp"
 #include "rclcpp/qos.hpp"
 
 namespace rclcpp
@@ -22,7 +23,7 @@ namespace rclcpp
 class TimeSource
 {
 public:
-  using SharedPtr = std::shared_ptr<TimeSource>;
+  RCLCPP_SMART_PTR_DEFINITIONS(TimeSource)
 
   explicit TimeSource(
     const std::string & clock_topic = "/clock",
