@@ -5,6 +5,8 @@
 
 #include <map>
 
+#include "rcl/types.h"
+#include "rcutils/error_handling.h"
 #include "rclcpp/detail/name_validation.hpp"
 #include "rclcpp/exceptions.hpp"
 
@@ -23,8 +25,7 @@ namespace
 }
 
 std::string substitute(
-  const std::string & name, const std::map<std::string, std::string> & substitutions,
-  bool is_service)
+  const std::string & name, const std::map<std::string, std::string> & substitutions)
 {
   std::string result;
   size_t position = 0;
@@ -38,7 +39,9 @@ std::string substitute(
     const std::string key = name.substr(open + 1, close - open - 1);
     auto found = substitutions.find(key);
     if (found == substitutions.end()) {
-      throw_name_error(name, {"unknown substitution '{" + key + "}'", open}, is_service);
+      // Not a malformed name but an unsupported one: rclcpp reports it as an rcl error.
+      RCUTILS_SET_ERROR_MSG(("unknown substitution: {" + key + "}").c_str());
+      exceptions::throw_from_rcl_error(RCL_RET_UNKNOWN_SUBSTITUTION, "failed to expand '" + name + "'");
     }
     result += name.substr(position, open - position) + found->second;
     position = close + 1;
@@ -77,7 +80,7 @@ std::string expand_topic_or_service_name(
     expanded = namespace_prefix + "/" + name;
   }
   expanded = substitute(
-    expanded, {{"node", node_name}, {"ns", namespace_}, {"namespace", namespace_}}, is_service);
+    expanded, {{"node", node_name}, {"ns", namespace_}, {"namespace", namespace_}});
 
   if (auto error = detail::validate_full_topic_name(expanded)) {
     throw_name_error(expanded, *error, is_service);

@@ -15,7 +15,7 @@ namespace rclcpp
 /// private names ("~", "~/a") inside the node's own name; "{node}" and "{ns}"/"{namespace}" are
 /// substituted. Throws rclcpp::exceptions::InvalidTopicNameError (InvalidServiceNameError when
 /// `is_service`) for an invalid name, InvalidNodeNameError / InvalidNamespaceError for an invalid
-/// node name or namespace.
+/// node name or namespace, and exceptions::RCLError for an unknown substitution.
 std::string expand_topic_or_service_name(
   const std::string & name,
   const std::string & node_name,
