@@ -1,0 +1,41 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__DETAIL__DDS_DOMAIN_CONFIG_HPP_
+#define RCLCPP__DETAIL__DDS_DOMAIN_CONFIG_HPP_
+
+#include <cstdint>
+#include <string>
+
+namespace rclcpp
+{
+namespace detail
+{
+
+/// Which DDS domain the process joins and how Cyclone DDS is configured for it, read from the
+/// variables a ROS 2 Humble process reads, with rmw_cyclonedds_cpp's rules.
+struct DdsDomainConfig
+{
+  /// Cyclone's port mapping (7400 + 250 * id) leaves no room above this id.
+  static constexpr uint32_t max_domain_id = 232;
+
+  uint32_t domain_id = 0;
+  bool localhost_only = false;
+  /// The configuration handed to dds_create_domain: Cyclone's comma-separated list of XML
+  /// fragments and file URIs, later entries overriding earlier ones.
+  std::string cyclone_config;
+
+  /// ROS_DOMAIN_ID (unset or empty: 0), ROS_LOCALHOST_ONLY ("1": loopback only) and
+  /// CYCLONEDDS_URI. Throws std::invalid_argument, naming the variable and its value, for a
+  /// domain id that is not a whole number from 0 to max_domain_id.
+  static DdsDomainConfig from_environment();
+
+  /// The same rules applied to given values (nullptr: the variable is unset).
+  static DdsDomainConfig from_values(
+    const char * domain_id, const char * localhost_only, const char * cyclonedds_uri);
+};
+
+}  // namespace detail
+}  // namespace rclcpp
+
+#endif  // RCLCPP__DETAIL__DDS_DOMAIN_CONFIG_HPP_

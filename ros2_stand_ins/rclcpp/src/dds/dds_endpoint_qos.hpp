@@ -1,0 +1,31 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__SRC__DDS__DDS_ENDPOINT_QOS_HPP_
+#define RCLCPP__SRC__DDS__DDS_ENDPOINT_QOS_HPP_
+
+#include "dds_wire/qos_mapping.hpp"
+#include "rclcpp/qos.hpp"
+
+namespace rclcpp
+{
+namespace detail
+{
+
+/// The Cyclone QoS of one of our readers or writers.
+class DdsEndpointQos
+{
+public:
+  /// rclcpp's profile, one to one; "system default" policies take rclcpp's defaults (keep
+  /// last, reliable, volatile), which is what Humble's default profile puts on the wire.
+  static dds_wire::WireQos to_wire(const rclcpp::QoS & qos);
+
+  /// to_wire() as Cyclone QoS, plus: ignore endpoints of our own participant. Same-process
+  /// traffic goes through the in-process path, so DDS must not deliver it a second time.
+  static dds_wire::QosMapping::DdsQosPtr make(const rclcpp::QoS & qos);
+};
+
+}  // namespace detail
+}  // namespace rclcpp
+
+#endif  // RCLCPP__SRC__DDS__DDS_ENDPOINT_QOS_HPP_

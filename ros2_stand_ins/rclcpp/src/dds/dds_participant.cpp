@@ -1,0 +1,50 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#include "dds_participant.hpp"
+
+#include <stdexcept>
+#include <string>
+
+namespace rclcpp
+{
+namespace detail
+{
+
+DdsParticipant::DdsParticipant(const DdsDomainConfig & config)
+: domain_id_(config.domain_id)
+{
+  // The domain may already exist if something else in the process opened it first (a test's
+  // own Cyclone peer); its configuration then stands, as with rmw_cyclonedds.
+  const dds_entity_t domain = dds_create_domain(domain_id_, config.cyclone_config.c_str());
+  if (domain < 0 && domain != DDS_RETCODE_PRECONDITION_NOT_MET) {
+    throw std::runtime_error(
+            "cannot create DDS domain " + std::to_string(domain_id_) + " (configuration \"" +
+            config.cyclone_config + "\"): " + dds_strretcode(domain));
+  }
+  domain_ = domain > 0 ? domain : 0;
+  // USER_DATA as Humble's participants carry it, so DDS tools show which enclave we belong to.
+  dds_qos_t * qos = dds_create_qos();
+  static constexpr char enclave[] = "enclave=/;";
+  dds_qset_userdata(qos, enclave, sizeof(enclave) - 1);
+  participant_ = dds_create_participant(domain_id_, qos, nullptr);
+  dds_delete_qos(qos);
+  if (participant_ < 0) {
+    const dds_return_t error = participant_;
+    if (domain_ > 0) {
+      dds_delete(domain_);
+    }
+    throw std::runtime_error(
+            "cannot create a DDS participant on domain " + std::to_string(domain_id_) + ": " +
+            dds_strretcode(error));
+  }
+}
+
+DdsParticipant::~DdsParticipant()
+{
+  // A domain we created takes its participant along; otherwise only ours goes.
+  dds_delete(domain_ > 0 ? domain_ : participant_);
+}
+
+}  // namespace detail
+}  // namespace rclcpp

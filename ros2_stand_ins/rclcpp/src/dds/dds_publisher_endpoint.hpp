@@ -1,0 +1,42 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__SRC__DDS__DDS_PUBLISHER_ENDPOINT_HPP_
+#define RCLCPP__SRC__DDS__DDS_PUBLISHER_ENDPOINT_HPP_
+
+#include <memory>
+
+#include "dds/dds.h"
+#include "dds_topic.hpp"
+#include "rclcpp/detail/transport.hpp"
+
+namespace rclcpp
+{
+namespace detail
+{
+
+/// A publisher seen by subscriptions of this process (through `local`) and by every other DDS
+/// participant on the domain (through a Cyclone writer).
+class DdsPublisherEndpoint : public PublisherEndpoint
+{
+public:
+  /// Throws std::runtime_error with Cyclone's reason if the writer cannot be created.
+  DdsPublisherEndpoint(
+    std::shared_ptr<PublisherEndpoint> local, dds_entity_t participant,
+    const TopicEndpointInfo & info);
+  ~DdsPublisherEndpoint() override;
+
+  void publish(std::shared_ptr<const void> message) override;
+  /// Matching subscriptions here plus matched DDS readers elsewhere.
+  size_t get_subscription_count() const override;
+
+private:
+  std::shared_ptr<PublisherEndpoint> local_;
+  DdsTopic topic_;
+  dds_entity_t writer_;
+};
+
+}  // namespace detail
+}  // namespace rclcpp
+
+#endif  // RCLCPP__SRC__DDS__DDS_PUBLISHER_ENDPOINT_HPP_

@@ -1,0 +1,57 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__SRC__DDS__DDS_SUBSCRIPTION_ENDPOINT_HPP_
+#define RCLCPP__SRC__DDS__DDS_SUBSCRIPTION_ENDPOINT_HPP_
+
+#include <functional>
+#include <memory>
+
+#include "dds/dds.h"
+#include "dds_topic.hpp"
+#include "rclcpp/detail/transport.hpp"
+
+namespace rclcpp
+{
+namespace detail
+{
+
+/// A subscription fed by publishers of this process (through `local`) and by every other DDS
+/// participant on the domain (through a Cyclone reader).
+///
+/// Remote samples stay serialized in the reader's history until take(), so a keep-last
+/// depth bounds them there as DDS does, and a malformed one costs nothing until it is taken,
+/// logged and skipped. The reader's data-available listener only wakes the executor.
+class DdsSubscriptionEndpoint : public SubscriptionEndpoint
+{
+public:
+  /// `local` must have been created with the same `on_message_ready`. Throws
+  /// std::runtime_error with Cyclone's reason if the reader cannot be created.
+  DdsSubscriptionEndpoint(
+    std::shared_ptr<SubscriptionEndpoint> local, dds_entity_t participant,
+    const TopicEndpointInfo & info, std::function<void()> on_message_ready);
+  ~DdsSubscriptionEndpoint() override;
+
+  std::shared_ptr<const void> take() override;
+  /// Matching publishers here plus matched DDS writers elsewhere.
+  size_t get_publisher_count() const override;
+
+private:
+  static void on_data_available(dds_entity_t reader, void * self);
+
+  /// The next remote sample that decodes, or nullptr; malformed ones are logged and dropped.
+  std::shared_ptr<const void> take_remote();
+
+  std::shared_ptr<SubscriptionEndpoint> local_;
+  std::function<void()> on_message_ready_;
+  DdsTopic topic_;
+  dds_entity_t reader_;
+  // Alternates which source take() asks first, so a busy local publisher cannot starve
+  // remote ones (or the other way round).
+  bool remote_first_ = false;
+};
+
+}  // namespace detail
+}  // namespace rclcpp
+
+#endif  // RCLCPP__SRC__DDS__DDS_SUBSCRIPTION_ENDPOINT_HPP_

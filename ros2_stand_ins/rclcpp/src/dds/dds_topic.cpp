@@ -1,0 +1,38 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#include "dds_topic.hpp"
+
+#include <stdexcept>
+#include <string>
+
+#include "dds_wire/dds_names.hpp"
+#include "dds_wire/ros_sertype.hpp"
+
+namespace rclcpp
+{
+namespace detail
+{
+
+DdsTopic::DdsTopic(dds_entity_t participant, const TopicEndpointInfo & info)
+: message_type_(info.type_support),
+  description_(info.topic_name + " (" + info.type_name + ")")
+{
+  // Cyclone takes over the sertype (and may swap in an equal one it already holds).
+  ddsi_sertype * sertype = dds_wire::RosSertype::create(info.type_support);
+  const std::string dds_name = dds_wire::DdsNames::message_topic(info.topic_name);
+  topic_ = dds_create_topic_sertype(participant, dds_name.c_str(), &sertype, nullptr, nullptr, nullptr);
+  if (topic_ < 0) {
+    throw std::runtime_error(
+            "cannot create DDS topic " + dds_name + " for " + description_ + ": " +
+            dds_strretcode(topic_));
+  }
+}
+
+DdsTopic::~DdsTopic()
+{
+  dds_delete(topic_);
+}
+
+}  // namespace detail
+}  // namespace rclcpp

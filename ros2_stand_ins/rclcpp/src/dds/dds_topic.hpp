@@ -1,0 +1,44 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef RCLCPP__SRC__DDS__DDS_TOPIC_HPP_
+#define RCLCPP__SRC__DDS__DDS_TOPIC_HPP_
+
+#include <string>
+
+#include "dds/dds.h"
+#include "dds_wire/message_type.hpp"
+#include "rclcpp/detail/transport.hpp"
+
+namespace rclcpp
+{
+namespace detail
+{
+
+/// One endpoint's handle on the DDS topic "rt/<ros name>" with type "pkg::msg::dds_::Name_".
+/// Cyclone shares the underlying topic between the handles of one participant.
+class DdsTopic
+{
+public:
+  /// Throws std::runtime_error with Cyclone's reason if the topic cannot be created.
+  DdsTopic(dds_entity_t participant, const TopicEndpointInfo & info);
+  ~DdsTopic();
+
+  DdsTopic(const DdsTopic &) = delete;
+  DdsTopic & operator=(const DdsTopic &) = delete;
+
+  dds_entity_t handle() const {return topic_;}
+  const dds_wire::MessageType & message_type() const {return message_type_;}
+  /// "/ultrasonic_laser1 (sensor_msgs/msg/LaserScan)", for log lines.
+  const std::string & description() const {return description_;}
+
+private:
+  dds_wire::MessageType message_type_;
+  std::string description_;
+  dds_entity_t topic_;
+};
+
+}  // namespace detail
+}  // namespace rclcpp
+
+#endif  // RCLCPP__SRC__DDS__DDS_TOPIC_HPP_
