@@ -109,12 +109,6 @@ public:
     return message;
   }
 
-  bool has_message() const override
-  {
-    std::lock_guard<std::mutex> lock(queue_mutex_);
-    return !queue_.empty();
-  }
-
   size_t get_publisher_count() const override;
 
   const TopicEndpointInfo & info() const {return info_;}
@@ -138,7 +132,7 @@ private:
   TopicEndpointInfo info_;
   std::function<void()> on_message_ready_;
   size_t limit_;
-  mutable std::mutex queue_mutex_;
+  std::mutex queue_mutex_;
   std::deque<Message> queue_;
 };
 
