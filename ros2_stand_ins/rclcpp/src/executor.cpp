@@ -221,19 +221,24 @@ void Executor::spin_some_impl(std::chrono::nanoseconds max_duration, bool exhaus
     throw std::runtime_error("spin_some() called while already spinning");
   }
   SpinningReset reset_spinning{spinning};
-  // A round serves each subscription that has a message at most once, as Humble's wait set
-  // does. spin_some stops after one round; spin_all starts another while the last one found work.
-  ServedSubscriptions served;
-  while (context_is_valid() && spinning.load() && time_left()) {
-    AnyExecutable any_exec;
-    if (get_next_executable(any_exec, std::chrono::nanoseconds::zero(), &served)) {
-      served.insert(any_exec.subscription.get());
-      execute_any_executable(any_exec);
-    } else {
-      if (!exhaustive || served.empty()) {
+  // Like Humble's wait set, a round is fixed when it starts: it serves each subscription that
+  // had a message then, once, and not those that receive one meanwhile. spin_some runs one
+  // round; spin_all runs rounds until one finds nothing to do.
+  auto still_spinning = [&]() {return context_is_valid() && spinning.load() && time_left();};
+  while (still_spinning()) {
+    SubscriptionSet round = collect_waiting_subscriptions();
+    bool worked = false;
+    while (!round.empty() && still_spinning()) {
+      AnyExecutable any_exec;
+      if (!get_next_executable(any_exec, std::chrono::nanoseconds::zero(), &round)) {
         break;
       }
-      served.clear();
+      round.erase(any_exec.subscription.get());
+      worked = true;
+      execute_any_executable(any_exec);
+    }
+    if (!exhaustive || !worked) {
+      break;
     }
   }
 }
@@ -282,7 +287,7 @@ bool Executor::context_is_valid() const
 
 bool Executor::get_next_executable(
   AnyExecutable & any_executable, std::chrono::nanoseconds timeout,
-  const ServedSubscriptions * skip)
+  const SubscriptionSet * only)
 {
   std::optional<std::chrono::steady_clock::time_point> deadline;
   if (timeout >= std::chrono::nanoseconds::zero()) {
@@ -293,7 +298,7 @@ bool Executor::get_next_executable(
     if (!spinning.load() || !context_is_valid()) {
       return false;
     }
-    if (take_ready_locked(any_executable, skip)) {
+    if (take_ready_locked(any_executable, only)) {
       return true;
     }
     // Anything that could make work ready bumps the generation under this mutex, so nothing
@@ -367,7 +372,26 @@ void Executor::collect_node_groups_locked()
   }
 }
 
-bool Executor::take_ready_locked(AnyExecutable & any_executable, const ServedSubscriptions * skip)
+Executor::SubscriptionSet Executor::collect_waiting_subscriptions()
+{
+  std::lock_guard<std::mutex> lock(wait_state_->mutex);
+  collect_node_groups_locked();
+  SubscriptionSet waiting;
+  for (const auto & entries : {&manual_groups_, &node_groups_}) {
+    for (const auto & entry : *entries) {
+      if (auto group = entry.group.lock()) {
+        for (const auto & subscription : group->get_subscriptions()) {
+          if (subscription->has_message()) {
+            waiting.insert(subscription.get());
+          }
+        }
+      }
+    }
+  }
+  return waiting;
+}
+
+bool Executor::take_ready_locked(AnyExecutable & any_executable, const SubscriptionSet * only)
 {
   collect_node_groups_locked();
   std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
@@ -379,7 +403,7 @@ bool Executor::take_ready_locked(AnyExecutable & any_executable, const ServedSub
         continue;
       }
       for (auto & subscription : group->get_subscriptions()) {
-        if (!skip || skip->count(subscription.get()) == 0) {
+        if (!only || only->count(subscription.get()) != 0) {
           candidates.emplace_back(group, std::move(subscription));
         }
       }

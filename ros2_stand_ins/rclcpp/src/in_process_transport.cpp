@@ -2,7 +2,6 @@
 // Licensed under the Apache License, Version 2.0
 
 #include "rclcpp/detail/in_process_transport.hpp"
-#include "rclcpp/detail/dds_transport.hpp"
 
 #include <algorithm>
 #include <deque>
@@ -109,6 +108,12 @@ public:
     return message;
   }
 
+  bool has_message() const override
+  {
+    std::lock_guard<std::mutex> lock(queue_mutex_);
+    return !queue_.empty();
+  }
+
   size_t get_publisher_count() const override;
 
   const TopicEndpointInfo & info() const {return info_;}
@@ -132,7 +137,7 @@ private:
   TopicEndpointInfo info_;
   std::function<void()> on_message_ready_;
   size_t limit_;
-  std::mutex queue_mutex_;
+  mutable std::mutex queue_mutex_;
   std::deque<Message> queue_;
 };
 
@@ -274,8 +279,7 @@ std::shared_ptr<SubscriptionEndpoint> InProcessTransport::create_subscription(
 Transport & get_transport()
 {
   // Never destroyed: nodes held in static objects may still release endpoints at exit.
-  // DDS between processes, this file's in-process delivery within one.
-  static auto * transport = DdsTransport::create_for_process();
+  static auto * transport = new InProcessTransport();
   return *transport;
 }
 

@@ -31,6 +31,11 @@ std::shared_ptr<const void> SubscriptionBase::take_type_erased()
   return endpoint_->take();
 }
 
+bool SubscriptionBase::has_message() const
+{
+  return endpoint_->has_message();
+}
+
 const rclcpp::QoS & SubscriptionBase::get_actual_qos() const
 {
   return info_.qos;

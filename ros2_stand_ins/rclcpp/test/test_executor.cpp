@@ -383,6 +383,30 @@ TEST_F(ExecutorTest, SpinUntilFutureComplete)
   EXPECT_EQ(rclcpp::to_string(rclcpp::FutureReturnCode::TIMEOUT), "TIMEOUT (2)");
 }
 
+TEST_F(ExecutorTest, SpinSomeLeavesWorkCausedDuringItForTheNextSpin)
+{
+  // Humble fixes the round when spin_some starts; code that passes there must not depend on a
+  // chain of callbacks completing within one spin_some.
+  rclcpp::executors::SingleThreadedExecutor executor(options_);
+  auto relay = node_->create_publisher<Header>("relayed", 10);
+  int relayed = 0;
+  auto first_hop = node_->create_subscription<Header>(
+    "origin", 10, [&](const Header & msg) {relay->publish(msg);});
+  auto second_hop = node_->create_subscription<Header>(
+    "relayed", 10, [&](const Header &) {++relayed;});
+  executor.add_node(node_);
+
+  publish("origin");
+  executor.spin_some();
+  EXPECT_EQ(relayed, 0);
+  executor.spin_some();
+  EXPECT_EQ(relayed, 1);
+
+  publish("origin");
+  executor.spin_all(10s);
+  EXPECT_EQ(relayed, 2);
+}
+
 TEST_F(ExecutorTest, SpinOnceSpinSomeAndSpinAllServeDifferentAmounts)
 {
   rclcpp::executors::SingleThreadedExecutor executor(options_);

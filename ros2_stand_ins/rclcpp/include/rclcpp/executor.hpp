@@ -149,15 +149,15 @@ protected:
     ~SpinningReset() {flag.store(false);}
   };
 
-  /// Subscriptions already served in the current round of spin_some.
-  using ServedSubscriptions = std::unordered_set<const rclcpp::SubscriptionBase *>;
+  /// Subscriptions by identity.
+  using SubscriptionSet = std::unordered_set<const rclcpp::SubscriptionBase *>;
 
-  /// Waits (up to `timeout`, negative: no limit) until work is ready and takes it, passing over
-  /// the subscriptions in `skip`. False on timeout, cancel() or context shutdown.
+  /// Waits (up to `timeout`, negative: no limit) until work is ready and takes it, considering
+  /// only the subscriptions in `only` (all when null). False on timeout, cancel() or shutdown.
   bool get_next_executable(
     AnyExecutable & any_executable,
     std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1),
-    const ServedSubscriptions * skip = nullptr);
+    const SubscriptionSet * only = nullptr);
 
   /// Runs the callback; exceptions from it propagate to the caller.
   void execute_any_executable(AnyExecutable & any_exec);
@@ -186,8 +186,10 @@ private:
   void wake();
   /// Claims the automatically added groups of the nodes that this executor has not seen yet.
   void collect_node_groups_locked();
-  /// Takes one ready message from a subscription not in `skip`, or returns false.
-  bool take_ready_locked(AnyExecutable & any_executable, const ServedSubscriptions * skip);
+  /// Takes one ready message from a subscription in `only` (any when null), or returns false.
+  bool take_ready_locked(AnyExecutable & any_executable, const SubscriptionSet * only);
+  /// The subscriptions of this executor's groups that have a message waiting now.
+  SubscriptionSet collect_waiting_subscriptions();
   void associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group);
   static void release_group(const rclcpp::CallbackGroup::SharedPtr & group);
 

@@ -34,6 +34,9 @@ public:
   /// The oldest waiting message, or nullptr; each message is taken exactly once.
   std::shared_ptr<const void> take_type_erased();
 
+  /// Whether a message waits (true when the transport cannot tell).
+  bool has_message() const;
+
   /// Runs the user callback with a message obtained from take_type_erased().
   virtual void handle_message(const std::shared_ptr<const void> & message) = 0;
 

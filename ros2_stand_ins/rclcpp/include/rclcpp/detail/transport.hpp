@@ -51,6 +51,9 @@ public:
   virtual ~SubscriptionEndpoint() = default;
   /// The oldest waiting message, or nullptr when nothing waits.
   virtual std::shared_ptr<const void> take() = 0;
+  /// Whether a message waits, without taking it: executors use it to fix which subscriptions
+  /// one round of spin_some serves. An endpoint that cannot tell answers true, and take() decides.
+  virtual bool has_message() const {return true;}
   /// Publishers of the same type whose QoS satisfies this subscription.
   virtual size_t get_publisher_count() const = 0;
 };
