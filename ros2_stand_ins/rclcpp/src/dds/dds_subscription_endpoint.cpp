@@ -41,6 +41,7 @@ DdsSubscriptionEndpoint::DdsSubscriptionEndpoint(
             "cannot create a DDS reader for " + topic_.description() + ": " +
             dds_strretcode(reader_));
   }
+  any_sample_ = dds_create_readcondition(reader_, DDS_ANY_STATE);
 }
 
 DdsSubscriptionEndpoint::~DdsSubscriptionEndpoint()
@@ -99,6 +100,11 @@ std::shared_ptr<const void> DdsSubscriptionEndpoint::take_remote()
       "rclcpp", "dropped a malformed sample of %zu bytes on %s: %s",
       size, topic_.description().c_str(), result.error.c_str());
   }
+}
+
+bool DdsSubscriptionEndpoint::has_message() const
+{
+  return local_->has_message() || dds_triggered(any_sample_) > 0;
 }
 
 size_t DdsSubscriptionEndpoint::get_publisher_count() const

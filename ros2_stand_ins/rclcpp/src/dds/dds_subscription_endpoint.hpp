@@ -33,6 +33,8 @@ public:
   ~DdsSubscriptionEndpoint() override;
 
   std::shared_ptr<const void> take() override;
+  /// A local message or a remote sample waits (a malformed one counts until take() drops it).
+  bool has_message() const override;
   /// Matching publishers here plus matched DDS writers elsewhere.
   size_t get_publisher_count() const override;
 
@@ -46,6 +48,8 @@ private:
   std::function<void()> on_message_ready_;
   DdsTopic topic_;
   dds_entity_t reader_;
+  // Triggered while the reader holds any sample: answers has_message() without taking.
+  dds_entity_t any_sample_;
   // Alternates which source take() asks first, so a busy local publisher cannot starve
   // remote ones (or the other way round).
   bool remote_first_ = false;
