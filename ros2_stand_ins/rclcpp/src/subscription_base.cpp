@@ -11,7 +11,15 @@ namespace rclcpp
 SubscriptionBase::SubscriptionBase(
   const detail::TopicEndpointInfo & info, std::function<void()> on_message_ready)
 : info_(info),
-  endpoint_(detail::get_transport().create_subscription(info, std::move(on_message_ready)))
+  may_have_message_(std::make_shared<std::atomic_bool>(false)),
+  endpoint_(detail::get_transport().create_subscription(
+      info,
+      [may_have_message = may_have_message_, wake = std::move(on_message_ready)]() {
+        may_have_message->store(true);
+        if (wake) {
+          wake();
+        }
+      }))
 {}
 
 SubscriptionBase::~SubscriptionBase() = default;
@@ -28,12 +36,18 @@ size_t SubscriptionBase::get_publisher_count() const
 
 std::shared_ptr<const void> SubscriptionBase::take_type_erased()
 {
-  return endpoint_->take();
+  // Cleared before taking: an arrival racing with an empty take sets it again afterwards.
+  may_have_message_->store(false);
+  auto message = endpoint_->take();
+  if (message) {
+    may_have_message_->store(true);  // more may wait behind it
+  }
+  return message;
 }
 
 bool SubscriptionBase::has_message() const
 {
-  return endpoint_->has_message();
+  return may_have_message_->load() && endpoint_->has_message();
 }
 
 const rclcpp::QoS & SubscriptionBase::get_actual_qos() const

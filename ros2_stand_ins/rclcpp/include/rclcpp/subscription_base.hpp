@@ -4,6 +4,7 @@
 #ifndef RCLCPP__SUBSCRIPTION_BASE_HPP_
 #define RCLCPP__SUBSCRIPTION_BASE_HPP_
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -34,7 +35,7 @@ public:
   /// The oldest waiting message, or nullptr; each message is taken exactly once.
   std::shared_ptr<const void> take_type_erased();
 
-  /// Whether a message waits (true when the transport cannot tell).
+  /// Whether a message may wait: false only when none can, true may still find take() empty.
   bool has_message() const;
 
   /// Runs the user callback with a message obtained from take_type_erased().
@@ -44,6 +45,10 @@ public:
 
 private:
   detail::TopicEndpointInfo info_;
+  // Set by every message arrival, cleared when take() finds nothing: tells whether a message may
+  // wait even for endpoints that cannot say. Shared with the arrival hook, which the transport
+  // may still run while this object is being destroyed.
+  std::shared_ptr<std::atomic_bool> may_have_message_;
   std::shared_ptr<detail::SubscriptionEndpoint> endpoint_;
 };
 
