@@ -1,0 +1,306 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+// obsfeed_node as the robot runs it: a process of its own, reached only over DDS from this
+// test process, on a domain id no other test run uses and on loopback only. Written against
+// the plain rclcpp API, so it runs unchanged against ROS 2 Humble.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "quorvex_protocol/msg/robot_info_level_zero.hpp"
+#include "rclcpp/rclcpp.hpp"
+#include "sensor_msgs/msg/laser_scan.hpp"
+#include "std_msgs/msg/u_int16_multi_array.hpp"
+#include "support/child_process.hpp"
+
+namespace
+{
+
+using namespace std::chrono_literals;
+using sensor_msgs::msg::LaserScan;
+
+constexpr auto kDeadline = 30s;
+constexpr int kSensors = 3;  // the node's default device_pose: three horizontal sensors
+
+std::uint32_t bitsOf(float value)
+{
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof(bits));
+  return bits;
+}
+
+/// A domain of our own for this process and the node it starts, loopback only.
+std::map<std::string, std::string> isolatedNetwork()
+{
+  return {
+    {"ROS_DOMAIN_ID", std::to_string(150 + getpid() % 80)},
+    {"ROS_LOCALHOST_ONLY", "1"},
+  };
+}
+
+/// Every scan received on one topic, in arrival order.
+class ScanLog
+{
+public:
+  void add(const LaserScan & scan)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    scans_.push_back(scan);
+    arrived_.notify_all();
+  }
+
+  bool waitForCount(std::size_t count)
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return arrived_.wait_for(lock, kDeadline, [&]() {return scans_.size() >= count;});
+  }
+
+  std::size_t count() const
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return scans_.size();
+  }
+
+  LaserScan last() const
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return scans_.back();
+  }
+
+private:
+  mutable std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::vector<LaserScan> scans_;
+};
+
+/// The robot's side of the node: its ultrasonic driver and base controller, and a costmap
+/// listening to every scan topic.
+class RobotPeer
+{
+public:
+  RobotPeer()
+  : node_(std::make_shared<rclcpp::Node>("obsfeed_end_to_end_peer"))
+  {
+    readings_ = node_->create_publisher<std_msgs::msg::UInt16MultiArray>(
+      "/quorvex_ultrasonic/original_ultrasonic", rclcpp::QoS(1));
+    bumper_ = node_->create_publisher<quorvex_protocol::msg::RobotInfoLevelZero>(
+      "/robot_info_level_zero", rclcpp::QoS(1));
+    for (int n = 1; n <= kSensors; ++n) {
+      listen("ultrasonic_laser" + std::to_string(n));
+    }
+    listen("bumper_laser");
+    executor_.add_node(node_);
+    spinner_ = std::thread([this]() {executor_.spin();});
+  }
+
+  ~RobotPeer()
+  {
+    executor_.cancel();
+    spinner_.join();
+  }
+
+  /// Discovery is asynchronous: both directions must be matched with exactly one node before
+  /// anything is sent, or the first messages could go to nobody, or only to the endpoints of
+  /// a previous test's node that discovery has not yet forgotten.
+  bool connected()
+  {
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (std::chrono::steady_clock::now() < deadline) {
+      bool all = readings_->get_subscription_count() == 1 && bumper_->get_subscription_count() == 1;
+      for (const auto & subscription : subscriptions_) {
+        all = all && subscription->get_publisher_count() == 1;
+      }
+      if (all) {
+        return true;
+      }
+      std::this_thread::sleep_for(10ms);
+    }
+    return false;
+  }
+
+  void sendReadings(std::vector<std::uint16_t> values)
+  {
+    std_msgs::msg::UInt16MultiArray message;
+    message.data = std::move(values);
+    readings_->publish(message);
+  }
+
+  void sendBumper(bool pressed)
+  {
+    quorvex_protocol::msg::RobotInfoLevelZero message;
+    message.bumper_trig = pressed;
+    bumper_->publish(message);
+  }
+
+  ScanLog & scans(const std::string & topic) {return *logs_.at(topic);}
+
+private:
+  void listen(const std::string & topic)
+  {
+    auto log = std::make_shared<ScanLog>();
+    logs_[topic] = log;
+    subscriptions_.push_back(
+      node_->create_subscription<LaserScan>(
+        topic, rclcpp::QoS(100), [log](const LaserScan & scan) {log->add(scan);}));
+  }
+
+  rclcpp::Node::SharedPtr node_;
+  rclcpp::Publisher<std_msgs::msg::UInt16MultiArray>::SharedPtr readings_;
+  rclcpp::Publisher<quorvex_protocol::msg::RobotInfoLevelZero>::SharedPtr bumper_;
+  std::vector<rclcpp::Subscription<LaserScan>::SharedPtr> subscriptions_;
+  std::map<std::string, std::shared_ptr<ScanLog>> logs_;
+  rclcpp::executors::SingleThreadedExecutor executor_;
+  std::thread spinner_;
+};
+
+class EndToEndTest : public ::testing::Test
+{
+protected:
+  static void SetUpTestSuite()
+  {
+    for (const auto & [name, value] : isolatedNetwork()) {
+      setenv(name.c_str(), value.c_str(), 1);
+    }
+    rclcpp::init(0, nullptr);
+  }
+
+  static void TearDownTestSuite() {rclcpp::shutdown();}
+
+  void SetUp() override
+  {
+    node_ = std::make_unique<obsfeed_test::ChildProcess>(
+      OBSFEED_NODE_PATH, std::vector<std::string>{}, isolatedNetwork());
+    peer_ = std::make_unique<RobotPeer>();
+    ASSERT_TRUE(peer_->connected()) << "obsfeed_node never appeared on the domain";
+  }
+
+  void TearDown() override
+  {
+    peer_.reset();
+    if (node_) {
+      // Stopped cleanly, the node tells the domain its endpoints are gone; killed, it would
+      // linger in discovery until its lease ran out.
+      stopNode(SIGINT);
+    }
+  }
+
+  /// Stops the node with `signal_number`; its wait status.
+  int stopNode(int signal_number)
+  {
+    node_->sendSignal(signal_number);
+    const int status = node_->waitForExit();
+    node_.reset();
+    return status;
+  }
+
+  std::unique_ptr<obsfeed_test::ChildProcess> node_;
+  std::unique_ptr<RobotPeer> peer_;
+};
+
+// The fan of a horizontal sensor with the default geometry, bit for bit as the costmap gets it.
+void expectHorizontalFan(const LaserScan & scan, int sensor, std::uint32_t range_bits)
+{
+  EXPECT_EQ(scan.header.frame_id, "ultrasonic_0" + std::to_string(sensor) + "_link");
+  EXPECT_EQ(bitsOf(scan.angle_max), 0x3E5F7CEEu);
+  EXPECT_EQ(bitsOf(-scan.angle_min), 0x3E5F7CEEu);
+  EXPECT_EQ(bitsOf(scan.angle_increment), 0x3B8EFA35u);
+  EXPECT_EQ(bitsOf(scan.time_increment), 0x3817760Bu);
+  EXPECT_EQ(bitsOf(scan.scan_time), 0x3D851EC0u);
+  EXPECT_EQ(bitsOf(scan.range_min), bitsOf(0.01f));
+  EXPECT_EQ(bitsOf(scan.range_max), bitsOf(0.2f));
+  EXPECT_TRUE(scan.intensities.empty());
+  ASSERT_EQ(scan.ranges.size(), 100u);
+  for (float range : scan.ranges) {
+    ASSERT_EQ(bitsOf(range), range_bits) << range;
+  }
+}
+
+TEST_F(EndToEndTest, ReadingsInGiveTheExactScansOutOnEveryLaserTopic)
+{
+  peer_->sendReadings({100, 0xFFFF, 200});
+  for (int n = 1; n <= kSensors; ++n) {
+    ASSERT_TRUE(peer_->scans("ultrasonic_laser" + std::to_string(n)).waitForCount(1)) << n;
+  }
+  expectHorizontalFan(peer_->scans("ultrasonic_laser1").last(), 1, 0x3D4CDEBDu);  // 0.05 m
+  expectHorizontalFan(peer_->scans("ultrasonic_laser2").last(), 2, 0x40200E04u);  // far
+  expectHorizontalFan(peer_->scans("ultrasonic_laser3").last(), 3, 0x3DCCDEBDu);  // 0.10 m
+}
+
+TEST_F(EndToEndTest, EachPressedBumperGivesOneBumperScan)
+{
+  auto & bumper = peer_->scans("bumper_laser");
+  peer_->sendBumper(true);
+  ASSERT_TRUE(bumper.waitForCount(1));
+  // A released bumper sends nothing: the next pressed one is the second scan.
+  peer_->sendBumper(false);
+  peer_->sendBumper(true);
+  ASSERT_TRUE(bumper.waitForCount(2));
+  EXPECT_EQ(bumper.count(), 2u);
+
+  const LaserScan scan = bumper.last();
+  EXPECT_EQ(scan.header.frame_id, "base_footprint");
+  ASSERT_EQ(scan.ranges.size(), 144u);
+  for (float range : scan.ranges) {
+    EXPECT_GE(range, 0.52f);
+    EXPECT_LE(range, 0.63f);
+  }
+  EXPECT_EQ(peer_->scans("ultrasonic_laser1").count(), 0u);
+}
+
+TEST_F(EndToEndTest, AWrongLengthArrayIsLoggedAndDroppedAndTheNextOneIsServed)
+{
+  peer_->sendReadings({100, 100});
+  ASSERT_TRUE(node_->waitForOutput("input data not match"));
+  peer_->sendReadings({200, 200, 200});
+  auto & laser1 = peer_->scans("ultrasonic_laser1");
+  ASSERT_TRUE(laser1.waitForCount(1));
+  expectHorizontalFan(laser1.last(), 1, 0x3DCCDEBDu);
+  EXPECT_EQ(laser1.count(), 1u);  // nothing came of the short array
+}
+
+class SignalWhileStreaming : public EndToEndTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(SignalWhileStreaming, EndsTheNodeWithStatusZero)
+{
+  std::atomic<bool> streaming{true};
+  std::thread driver([&]() {
+      while (streaming) {
+        peer_->sendReadings({100, 150, 200});
+        std::this_thread::sleep_for(2ms);
+      }
+    });
+  const bool flowing = peer_->scans("ultrasonic_laser3").waitForCount(20);
+  const int status = flowing ? stopNode(GetParam()) : -1;
+  streaming = false;
+  driver.join();
+
+  ASSERT_TRUE(flowing);
+  ASSERT_TRUE(WIFEXITED(status)) << "wait status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  SigintAndSigterm, SignalWhileStreaming, ::testing::Values(SIGINT, SIGTERM),
+  [](const ::testing::TestParamInfo<int> & info) {
+    return std::string(info.param == SIGINT ? "Sigint" : "Sigterm");
+  });
+
+}  // namespace
