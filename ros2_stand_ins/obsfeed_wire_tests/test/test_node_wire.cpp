@@ -1,0 +1,299 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+// obsfeed_node, running as its own process, seen from a DDS peer that shares no code with it:
+// endpoints of C types that Cyclone's idlc generated from the ROS 2 IDL, as any other Humble
+// process on the robot's network would have. Readings go in, and every scan that comes back
+// must decode the same through idlc's C type and through our own deserializer. Raw malformed
+// samples must leave the node logging, dropping and serving the next reading.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dds/dds.h"
+#include "dds/ddsi/ddsi_serdata.h"
+#include "dds_wire/cdr_deserializer.hpp"
+#include "dds_wire/ros_sertype.hpp"
+#include "node_process.hpp"
+#include "obsfeed_wire_types.h"
+#include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
+#include "sensor_msgs/msg/laser_scan.hpp"
+#include "std_msgs/msg/u_int16_multi_array.hpp"
+
+namespace
+{
+
+using obsfeed_wire_tests::NodeProcess;
+
+constexpr int kSensors = 3;  // the node's default device_pose
+constexpr char kReadingsTopic[] = "rt/quorvex_ultrasonic/original_ultrasonic";
+constexpr char kDroppedLine[] = "dropped a malformed sample";
+
+uint32_t domain_id() {return 100u + static_cast<uint32_t>(getpid()) % 50u;}
+
+uint32_t bits_of(float value)
+{
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+dds_entity_t checked(dds_entity_t entity, const char * what)
+{
+  if (entity < 0) {
+    throw std::runtime_error(std::string(what) + ": " + dds_strretcode(entity));
+  }
+  return entity;
+}
+
+/// Reliable keep-all, so the test never loses what it sends or receives.
+dds_qos_t * reliable_qos()
+{
+  dds_qos_t * qos = dds_create_qos();
+  dds_qset_reliability(qos, DDS_RELIABILITY_RELIABLE, DDS_INFINITY);
+  dds_qset_history(qos, DDS_HISTORY_KEEP_ALL, 0);
+  return qos;
+}
+
+/// One scan as the peer received it: idlc's decoding, and the raw bytes of the sample.
+struct ReceivedScan
+{
+  sensor_msgs_msg_dds__LaserScan_ c_scan{};
+  std::vector<uint8_t> bytes;
+
+  ~ReceivedScan() {dds_sample_free(&c_scan, &sensor_msgs_msg_dds__LaserScan__desc, DDS_FREE_CONTENTS);}
+};
+
+class NodeWireTest : public ::testing::Test
+{
+protected:
+  static void SetUpTestSuite()
+  {
+    // What Humble configures for ROS_LOCALHOST_ONLY=1, so the node (started with it) and we
+    // find each other on loopback and nowhere else.
+    domain_ = dds_create_domain(
+      domain_id(),
+      "<CycloneDDS><Domain><General><Interfaces>"
+      "<NetworkInterface address=\"127.0.0.1\" multicast=\"true\"/>"
+      "</Interfaces></General></Domain></CycloneDDS>");
+    checked(domain_, "domain");
+  }
+
+  static void TearDownTestSuite() {dds_delete(domain_);}
+
+  void SetUp() override
+  {
+    node_ = std::make_unique<NodeProcess>(
+      OBSFEED_NODE_PATH, std::map<std::string, std::string>{
+        {"ROS_DOMAIN_ID", std::to_string(domain_id())}, {"ROS_LOCALHOST_ONLY", "1"}});
+
+    participant_ = checked(dds_create_participant(domain_id(), nullptr, nullptr), "participant");
+    dds_qos_t * qos = reliable_qos();
+    const dds_entity_t readings_topic = checked(
+      dds_create_topic(
+        participant_, &std_msgs_msg_dds__UInt16MultiArray__desc, kReadingsTopic, nullptr, nullptr),
+      "readings topic");
+    readings_writer_ = checked(dds_create_writer(participant_, readings_topic, qos, nullptr), "writer");
+    for (int n = 1; n <= kSensors; ++n) {
+      const std::string name = "rt/ultrasonic_laser" + std::to_string(n);
+      const dds_entity_t topic = checked(
+        dds_create_topic(participant_, &sensor_msgs_msg_dds__LaserScan__desc, name.c_str(), nullptr, nullptr),
+        "scan topic");
+      scan_readers_.push_back(checked(dds_create_reader(participant_, topic, qos, nullptr), "reader"));
+    }
+
+    // Raw bytes need a sertype that takes them as they are; Cyclone allows one type per topic
+    // name and participant, so it gets a participant of its own, as another process would be.
+    raw_participant_ = checked(dds_create_participant(domain_id(), nullptr, nullptr), "participant");
+    raw_sertype_ = dds_wire::RosSertype::create(
+      rosidl_typesupport_introspection_cpp::get_message_type_support_handle<
+        std_msgs::msg::UInt16MultiArray>());
+    const dds_entity_t raw_topic = checked(
+      dds_create_topic_sertype(raw_participant_, kReadingsTopic, &raw_sertype_, nullptr, nullptr, nullptr),
+      "raw topic");
+    raw_writer_ = checked(dds_create_writer(raw_participant_, raw_topic, qos, nullptr), "raw writer");
+    dds_delete_qos(qos);
+
+    ASSERT_TRUE(connected()) << node_->output();
+  }
+
+  void TearDown() override
+  {
+    dds_delete(raw_participant_);
+    dds_delete(participant_);
+    if (node_) {
+      const int status = node_->stop(SIGINT);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+    }
+  }
+
+  /// Every endpoint matched with the node's: nothing sent before that could be lost.
+  bool connected() const
+  {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+      bool all = true;
+      for (dds_entity_t writer : {readings_writer_, raw_writer_}) {
+        dds_publication_matched_status_t status{};
+        dds_get_publication_matched_status(writer, &status);
+        all = all && status.current_count == 1;
+      }
+      for (dds_entity_t reader : scan_readers_) {
+        dds_subscription_matched_status_t status{};
+        dds_get_subscription_matched_status(reader, &status);
+        all = all && status.current_count == 1;
+      }
+      if (all) {
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+
+  void send_readings(std::vector<uint16_t> values)
+  {
+    std_msgs_msg_dds__UInt16MultiArray_ sample{};
+    sample.data._length = sample.data._maximum = static_cast<uint32_t>(values.size());
+    sample.data._buffer = values.data();
+    ASSERT_EQ(dds_write(readings_writer_, &sample), DDS_RETCODE_OK);
+  }
+
+  void send_raw(const std::vector<uint8_t> & bytes)
+  {
+    ddsrt_iovec_t iov;
+    iov.iov_base = const_cast<uint8_t *>(bytes.data());
+    iov.iov_len = static_cast<ddsrt_iov_len_t>(bytes.size());
+    ddsi_serdata * sample = ddsi_serdata_from_ser_iov(raw_sertype_, SDK_DATA, 1, &iov, bytes.size());
+    ASSERT_EQ(dds_writecdr(raw_writer_, sample), DDS_RETCODE_OK);
+  }
+
+  /// The next scan on ultrasonic_laser<n>, within 30 seconds.
+  static bool receive(dds_entity_t reader, ReceivedScan & scan)
+  {
+    const dds_entity_t waitset = dds_create_waitset(dds_get_participant(reader));
+    const dds_entity_t condition = dds_create_readcondition(reader, DDS_ANY_STATE);
+    dds_waitset_attach(waitset, condition, 0);
+    const bool arrived = dds_waitset_wait(waitset, nullptr, 0, DDS_SECS(30)) > 0;
+    dds_delete(condition);
+    dds_delete(waitset);
+    ddsi_serdata * sample = nullptr;
+    dds_sample_info_t info;
+    if (!arrived || dds_takecdr(reader, &sample, 1, &info, DDS_ANY_STATE) != 1) {
+      return false;
+    }
+    const bool decoded = ddsi_serdata_to_sample(sample, &scan.c_scan, nullptr, nullptr);
+    scan.bytes.resize(ddsi_serdata_size(sample));
+    ddsi_serdata_to_ser(sample, 0, scan.bytes.size(), scan.bytes.data());
+    ddsi_serdata_unref(sample);
+    return decoded;
+  }
+
+  static dds_entity_t domain_;
+  std::unique_ptr<NodeProcess> node_;
+  dds_entity_t participant_ = 0;
+  dds_entity_t readings_writer_ = 0;
+  std::vector<dds_entity_t> scan_readers_;
+  dds_entity_t raw_participant_ = 0;
+  ddsi_sertype * raw_sertype_ = nullptr;
+  dds_entity_t raw_writer_ = 0;
+};
+
+dds_entity_t NodeWireTest::domain_ = 0;
+
+TEST_F(NodeWireTest, ScansDecodeAlikeThroughIdlcAndOurDeserializer)
+{
+  send_readings({100, 0xFFFF, 200});
+  const uint32_t expected_range_bits[kSensors] = {0x3D4CDEBD, 0x40200E04, 0x3DCCDEBD};
+
+  for (int n = 1; n <= kSensors; ++n) {
+    SCOPED_TRACE("ultrasonic_laser" + std::to_string(n));
+    ReceivedScan received;
+    ASSERT_TRUE(receive(scan_readers_[n - 1], received));
+    const auto & c = received.c_scan;
+
+    // Classic little-endian CDR, as Humble sends it.
+    ASSERT_GE(received.bytes.size(), 4u);
+    EXPECT_EQ(received.bytes[0], 0x00);
+    EXPECT_EQ(received.bytes[1], 0x01);
+
+    sensor_msgs::msg::LaserScan ours;
+    const auto result = dds_wire::CdrDeserializer::deserialize(
+      received.bytes.data(), received.bytes.size(), &ours,
+      rosidl_typesupport_introspection_cpp::get_message_type_support_handle<sensor_msgs::msg::LaserScan>());
+    ASSERT_TRUE(result.ok) << result.error;
+
+    EXPECT_EQ(ours.header.stamp.sec, c.header.stamp.sec);
+    EXPECT_EQ(ours.header.stamp.nanosec, c.header.stamp.nanosec);
+    EXPECT_EQ(ours.header.frame_id, c.header.frame_id);
+    EXPECT_EQ(bits_of(ours.angle_min), bits_of(c.angle_min));
+    EXPECT_EQ(bits_of(ours.angle_max), bits_of(c.angle_max));
+    EXPECT_EQ(bits_of(ours.angle_increment), bits_of(c.angle_increment));
+    EXPECT_EQ(bits_of(ours.time_increment), bits_of(c.time_increment));
+    EXPECT_EQ(bits_of(ours.scan_time), bits_of(c.scan_time));
+    EXPECT_EQ(bits_of(ours.range_min), bits_of(c.range_min));
+    EXPECT_EQ(bits_of(ours.range_max), bits_of(c.range_max));
+    ASSERT_EQ(ours.ranges.size(), c.ranges._length);
+    for (uint32_t i = 0; i < c.ranges._length; ++i) {
+      ASSERT_EQ(bits_of(ours.ranges[i]), bits_of(c.ranges._buffer[i])) << i;
+    }
+    EXPECT_EQ(ours.intensities.size(), c.intensities._length);
+
+    // And the values themselves are the node's, read through idlc alone.
+    EXPECT_STREQ(c.header.frame_id, ("ultrasonic_0" + std::to_string(n) + "_link").c_str());
+    EXPECT_EQ(bits_of(c.angle_max), 0x3E5F7CEEu);
+    EXPECT_EQ(bits_of(c.range_max), bits_of(0.2f));
+    ASSERT_EQ(c.ranges._length, 100u);
+    EXPECT_EQ(bits_of(c.ranges._buffer[0]), expected_range_bits[n - 1]);
+    EXPECT_EQ(bits_of(c.ranges._buffer[99]), expected_range_bits[n - 1]);
+    EXPECT_EQ(c.intensities._length, 0u);
+  }
+}
+
+TEST_F(NodeWireTest, MalformedReadingsAreLoggedAndDroppedAndTheNodeKeepsServing)
+{
+  const std::vector<std::vector<uint8_t>> malformed = {
+    {0x00, 0x01, 0x00, 0x00},  // header only
+    {0x00, 0x01, 0x00, 0x00, 0x00, 0x00},  // cut inside the dimension count
+    // One dimension whose label length runs past the end.
+    {0x00, 0x01, 0x00, 0x00, 1, 0, 0, 0, 0xf0, 0xff, 0xff, 0x7f, 'l', 'a', 'b', 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    // No dimensions, offset 0, then 4294967295 readings.
+    {0x00, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0x64, 0x00},
+    // Three readings announced, two sent.
+    {0x00, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0x64, 0x00, 0x64, 0x00},
+    {0x00, 0x07, 0x00, 0x00, 0, 0, 0, 0},  // an encapsulation nobody defined
+  };
+  // The node keeps only the latest reading, so each must be taken before the next is sent.
+  for (size_t i = 0; i < malformed.size(); ++i) {
+    SCOPED_TRACE(i);
+    send_raw(malformed[i]);
+    ASSERT_TRUE(node_->wait_for_lines(kDroppedLine, i + 1)) << node_->output();
+  }
+  const std::string output = node_->output();
+  EXPECT_EQ(node_->count_lines(kDroppedLine), malformed.size()) << output;
+  EXPECT_EQ(node_->count_lines("/quorvex_ultrasonic/original_ultrasonic"), malformed.size()) << output;
+  EXPECT_NE(output.find("data: sequence length 4294967295 exceeds"), std::string::npos) << output;
+  // Dropped before the node saw them: its own check never ran.
+  EXPECT_EQ(node_->count_lines("input data not match"), 0u) << output;
+
+  send_readings({200, 200, 200});
+  for (int n = 1; n <= kSensors; ++n) {
+    ReceivedScan received;
+    ASSERT_TRUE(receive(scan_readers_[n - 1], received)) << n;
+    ASSERT_EQ(received.c_scan.ranges._length, 100u);
+    EXPECT_EQ(bits_of(received.c_scan.ranges._buffer[0]), 0x3DCCDEBDu);
+  }
+}
+
+}  // namespace
