@@ -5,11 +5,13 @@
 // running obsfeed_node and prints the scans that come back, with the time each took from our
 // publish to its arrival here (one host, one steady clock).
 //
-//   obsfeed_probe [--bumper] [--timeout SECONDS] READING_MM... [--ros-args ...]
+//   obsfeed_probe [--bumper] [--timeout SECONDS] [--repeat ROUNDS] READING_MM... [--ros-args ...]
 //
-// Readings are millimetres, decimal or 0x-hex (0xFFFF: no echo, 0xEEEE: sensor fault). Exit
-// status: 0 when every expected scan arrived, 1 when some did not within the timeout, 2 for a
-// bad command line.
+// Readings are millimetres, decimal or 0x-hex (0xFFFF: no echo, 0xEEEE: sensor fault). With
+// --repeat the same message is sent ROUNDS times, each after the previous answer was complete,
+// and the latency distribution is printed (the scans only for the first round). Exit status: 0
+// when every expected scan arrived, 1 when some did not within the timeout, 2 for a bad
+// command line.
 
 #include <algorithm>
 #include <chrono>
@@ -39,12 +41,14 @@ struct ProbeRequest
   std::vector<uint16_t> readings;
   bool bumper = false;
   std::chrono::seconds timeout{10};
+  size_t rounds = 1;
 };
 
 void print_usage()
 {
   std::cerr <<
-    "usage: obsfeed_probe [--bumper] [--timeout SECONDS] READING_MM... [--ros-args ...]\n"
+    "usage: obsfeed_probe [--bumper] [--timeout SECONDS] [--repeat ROUNDS] READING_MM...\n"
+    "                     [--ros-args ...]\n"
     "  Publishes the readings on /quorvex_ultrasonic/original_ultrasonic (and with --bumper a\n"
     "  pressed bumper on /robot_info_level_zero), then prints the scans obsfeed_node sends on\n"
     "  ultrasonic_laser1..N and bumper_laser.\n";
@@ -75,6 +79,8 @@ ProbeRequest parse_request(const std::vector<std::string> & arguments)
       request.bumper = true;
     } else if (argument == "--timeout" && i + 1 < arguments.size()) {
       request.timeout = std::chrono::seconds(parse_reading(arguments[++i]));
+    } else if (argument == "--repeat" && i + 1 < arguments.size()) {
+      request.rounds = std::max<size_t>(parse_reading(arguments[++i]), 1);
     } else {
       request.readings.push_back(parse_reading(argument));
     }
@@ -121,8 +127,11 @@ public:
     return true;
   }
 
-  void send()
+  /// Sends the request once; `verbose` prints each scan of the answer.
+  void send(bool verbose)
   {
+    verbose_ = verbose;
+    received_ = 0;
     sent_at_ = Clock::now();
     if (!request_.readings.empty()) {
       std_msgs::msg::UInt16MultiArray readings;
@@ -139,6 +148,8 @@ public:
 
   size_t expected() const {return subscriptions_.size();}
   size_t received() const {return received_;}
+  /// From the last send() to the scan that completed its answer.
+  double answer_ms() const {return last_latency_ms_;}
 
 private:
   void listen(const std::string & topic)
@@ -153,6 +164,10 @@ private:
     const double latency_ms =
       std::chrono::duration<double, std::milli>(Clock::now() - sent_at_).count();
     ++received_;
+    last_latency_ms_ = latency_ms;
+    if (!verbose_) {
+      return;
+    }
     float nearest = scan.ranges.empty() ? 0.0f : scan.ranges.front();
     float farthest = nearest;
     for (float range : scan.ranges) {
@@ -173,7 +188,9 @@ private:
   rclcpp::Publisher<quorvex_protocol::msg::RobotInfoLevelZero>::SharedPtr bumper_pub_;
   std::vector<rclcpp::Subscription<LaserScan>::SharedPtr> subscriptions_;
   Clock::time_point sent_at_;
+  bool verbose_ = true;
   size_t received_ = 0;
+  double last_latency_ms_ = 0.0;
 };
 
 }  // namespace
@@ -205,12 +222,29 @@ int main(int argc, char ** argv)
     rclcpp::shutdown();
     return 1;
   }
-  probe->send();
-  while (rclcpp::ok() && probe->received() < probe->expected() && Clock::now() < deadline) {
-    executor.spin_once(deadline - Clock::now());
+  std::vector<double> answers_ms;
+  bool complete = true;
+  for (size_t round = 0; complete && round < request.rounds; ++round) {
+    probe->send(round == 0);
+    const auto round_deadline = Clock::now() + request.timeout;
+    while (rclcpp::ok() && probe->received() < probe->expected() && Clock::now() < round_deadline) {
+      executor.spin_once(round_deadline - Clock::now());
+    }
+    complete = probe->received() == probe->expected();
+    if (round == 0 || !complete) {
+      std::printf("received %zu of %zu scans\n", probe->received(), probe->expected());
+    }
+    answers_ms.push_back(probe->answer_ms());
   }
-  const bool complete = probe->received() == probe->expected();
-  std::printf("received %zu of %zu scans\n", probe->received(), probe->expected());
+  if (complete && answers_ms.size() > 1) {
+    std::sort(answers_ms.begin(), answers_ms.end());
+    const auto at = [&answers_ms](double fraction) {
+        return answers_ms[static_cast<size_t>(fraction * static_cast<double>(answers_ms.size() - 1))];
+      };
+    std::printf(
+      "%zu rounds, publish to last scan: min %.3f  median %.3f  p90 %.3f  p99 %.3f  max %.3f ms\n",
+      answers_ms.size(), answers_ms.front(), at(0.5), at(0.9), at(0.99), answers_ms.back());
+  }
   rclcpp::shutdown();
   return complete ? 0 : 1;
 }
