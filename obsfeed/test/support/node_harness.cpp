@@ -38,12 +38,22 @@ void NodeTest::SetUp()
   executor_ = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
     rclcpp::ExecutorOptions(), 8, true);
   executor_->add_node(probe_);
-  spin_thread_ = std::thread([this] {executor_->spin();});
+  std::promise<void> spin_ended;
+  spin_ended_ = spin_ended.get_future();
+  spin_thread_ = std::thread(
+    [this, spin_ended = std::move(spin_ended)]() mutable {
+      executor_->spin();
+      spin_ended.set_value();
+    });
 }
 
 void NodeTest::TearDown()
 {
-  executor_->cancel();
+  // A cancel that comes before the thread has started spinning is lost, so repeat it until
+  // the spin has ended.
+  do {
+    executor_->cancel();
+  } while (spin_ended_.wait_for(10ms) != std::future_status::ready);
   spin_thread_.join();
   executor_.reset();
   logs_.clear();

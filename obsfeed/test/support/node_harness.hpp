@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -139,6 +140,7 @@ private:
   std::vector<std::shared_ptr<ScanLog>> logs_;
   std::shared_ptr<rclcpp::executors::MultiThreadedExecutor> executor_;
   std::thread spin_thread_;
+  std::future<void> spin_ended_;
 };
 
 /// Counts of the diagnosis reports per sensor number, to compare before and after a reading.
