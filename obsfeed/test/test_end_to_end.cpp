@@ -106,12 +106,19 @@ public:
     }
     listen("bumper_laser");
     executor_.add_node(node_);
-    spinner_ = std::thread([this]() {executor_.spin();});
+    spinner_ = std::thread([this]() {
+          executor_.spin();
+          spun_ = true;
+        });
   }
 
   ~RobotPeer()
   {
-    executor_.cancel();
+    // A cancel() that comes before spin() has started is lost, so repeat it until spin ends.
+    while (!spun_) {
+      executor_.cancel();
+      std::this_thread::sleep_for(1ms);
+    }
     spinner_.join();
   }
 
@@ -166,6 +173,7 @@ private:
   std::vector<rclcpp::Subscription<LaserScan>::SharedPtr> subscriptions_;
   std::map<std::string, std::shared_ptr<ScanLog>> logs_;
   rclcpp::executors::SingleThreadedExecutor executor_;
+  std::atomic<bool> spun_{false};
   std::thread spinner_;
 };
 
