@@ -164,51 +164,59 @@ TEST_F(NodeTest, StampFollowsTheNodeClockTenMillisecondsBack)
   }
 }
 
-TEST_F(NodeTest, BumperArcsFlowWhileAnUltrasonicReportIsStuck)
+/// Holds the first sensor report inside the diagnosis library until released, and records
+/// how many reports ever ran at once. Shared with the hook, so a late report stays safe.
+struct StuckReport
 {
-  startNode("bumper_parallel");
-  auto laser1 = listen("ultrasonic_laser1");
-  auto bumper = listen("bumper_laser");
-
   std::promise<void> first_entered;
   std::promise<void> release;
-  std::shared_future<void> released = release.get_future().share();
+  std::shared_future<void> released{release.get_future().share()};
+  std::atomic<bool> let_go{false};
   std::atomic<int> inside{0};
   std::atomic<int> most_inside{0};
   std::atomic<int> entries{0};
-  // Whatever happens below, let a held callback go and remove the hook before the locals die.
-  struct HookGuard
+
+  void letGo()
   {
-    std::promise<void> & release;
-    bool released = false;
-    void letGo()
-    {
-      if (!released) {
-        released = true;
-        release.set_value();
-      }
+    if (!let_go.exchange(true)) {
+      release.set_value();
     }
-    ~HookGuard()
+  }
+};
+
+TEST_F(NodeTest, BumperArcsFlowWhileAnUltrasonicReportIsStuck)
+{
+  startNode("bumper_parallel");
+  auto laser3 = listen("ultrasonic_laser3");
+  auto bumper = listen("bumper_laser");
+
+  auto stuck = std::make_shared<StuckReport>();
+  Diagnosis::getInstance().setSensorReportHookForTesting(
+    [stuck](const std::string &) {
+      const int now_inside = ++stuck->inside;
+      int most = stuck->most_inside.load();
+      while (now_inside > most && !stuck->most_inside.compare_exchange_weak(most, now_inside)) {
+      }
+      if (++stuck->entries == 1) {
+        stuck->first_entered.set_value();
+        stuck->released.wait_for(std::chrono::seconds(60));
+      }
+      --stuck->inside;
+    });
+  struct Cleanup
+  {
+    std::shared_ptr<StuckReport> stuck;
+    ~Cleanup()
     {
-      letGo();
+      stuck->letGo();
       Diagnosis::getInstance().setSensorReportHookForTesting({});
     }
-  } guard{release};
-  Diagnosis::getInstance().setSensorReportHookForTesting(
-    [&](const std::string &) {
-      const int now_inside = ++inside;
-      int most = most_inside.load();
-      while (now_inside > most && !most_inside.compare_exchange_weak(most, now_inside)) {
-      }
-      if (++entries == 1) {
-        first_entered.set_value();
-        released.wait_for(std::chrono::seconds(60));
-      }
-      --inside;
-    });
+  } cleanup{stuck};
 
   publishReadings({100, 100, 100});
-  ASSERT_EQ(first_entered.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+  ASSERT_EQ(
+    stuck->first_entered.get_future().wait_for(std::chrono::seconds(30)),
+    std::future_status::ready);
 
   // The ultrasonic callback is stuck in its first report; the bumper pipeline carries on.
   publishBumper(true);
@@ -216,13 +224,15 @@ TEST_F(NodeTest, BumperArcsFlowWhileAnUltrasonicReportIsStuck)
   // A second reading must wait for the first instead of entering the callback beside it.
   publishReadings({200, 200, 200});
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  const int entries_while_stuck = entries;
-  guard.letGo();
+  const int entries_while_stuck = stuck->entries;
+  stuck->letGo();
 
   EXPECT_TRUE(bumper_served) << "the bumper callback waited for the ultrasonic callback";
   EXPECT_EQ(entries_while_stuck, 1);
-  ASSERT_TRUE(laser1->waitForCount(2));
-  EXPECT_EQ(most_inside.load(), 1);
+  // Both readings are handled in full, one after the other.
+  ASSERT_TRUE(laser3->waitForCount(2));
+  EXPECT_EQ(stuck->entries, 6);
+  EXPECT_EQ(stuck->most_inside, 1);
 }
 
 }  // namespace

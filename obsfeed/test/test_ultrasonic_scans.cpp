@@ -93,14 +93,15 @@ TEST_F(NodeTest, SpecialReadingsSkipTheReportOrTheScan)
   publishReadingsAndWait({100, 0xFFFF, 0xEEEE}, {laser1, laser2});
   expectFan(laser1->last(), kHorAngle, 100, kHor100mm);
   expectFan(laser2->last(), kHorAngle, 100, kHorFar);
-  EXPECT_EQ(reportCount(1), before[0] + 1);
-  EXPECT_EQ(reportCount(2), before[1]);   // 0xFFFF: scanned, not reported
-  EXPECT_EQ(reportCount(3), before[2] + 1);   // 0xEEEE: reported, not scanned
 
-  // The next reading is the first that sensor 3 publishes.
+  // The next reading is the first that sensor 3 publishes. Its scan also marks the end of the
+  // first message's work (sensor 3 is reported after sensor 2 has published).
   publishReadingsAndWait({100, 100, 200}, {laser1, laser2, laser3});
   EXPECT_EQ(laser3->count(), 1u);
   expectFan(laser3->last(), kHorAngle, 100, kHor200mm);
+  EXPECT_EQ(reportCount(1), before[0] + 2);
+  EXPECT_EQ(reportCount(2), before[1] + 1);   // 0xFFFF: scanned, not reported
+  EXPECT_EQ(reportCount(3), before[2] + 2);   // 0xEEEE: reported, not scanned
 }
 
 TEST_F(NodeTest, ReadingsOfTheWrongLengthAreDroppedWithOneErrorLine)
