@@ -5,7 +5,9 @@
 // named after it, exactly as a deployed node picks up its section of the robot's file.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,10 @@
 int main(int argc, char ** argv)
 {
   ::testing::InitGoogleTest(&argc, argv);
+  // The node listens on fixed absolute topics: a test running at the same time elsewhere on
+  // this machine must not feed it, so each test process gets a DDS domain of its own.
+  const std::string domain = std::to_string(1 + getpid() % 100);
+  setenv("ROS_DOMAIN_ID", domain.c_str(), 0);
   std::vector<const char *> ros_arguments(argv, argv + argc);
   ros_arguments.insert(
     ros_arguments.end(), {"--ros-args", "--params-file", OBSFEED_TEST_PARAMS_FILE});
