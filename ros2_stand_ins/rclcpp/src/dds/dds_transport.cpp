@@ -30,8 +30,9 @@ DdsTransport * process_transport = nullptr;
 DdsTransport * DdsTransport::create_for_process()
 {
   process_transport = new DdsTransport(DdsDomainConfig::from_environment());
-  // Cyclone's threads must stop before the C++ runtime is torn down under them, or a process
-  // that ends while samples are arriving could crash on its way out instead of exiting 0.
+  // Deleting the participant tells the other processes at once that our endpoints are gone
+  // (otherwise they would count them until the lease runs out), and stops Cyclone's threads
+  // before the C++ runtime is torn down under them.
   std::atexit([] {process_transport->leave_domain();});
   return process_transport;
 }
