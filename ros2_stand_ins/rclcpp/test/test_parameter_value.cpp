@@ -38,6 +38,32 @@ TEST(ParameterValue, cpp_types_map_to_parameter_types)
   EXPECT_EQ(ParameterValue("text").get<std::string>(), "text");
 }
 
+// Humble code binds these results to references of exactly these types (e.g.
+// `const int64_t & n = value.get<int>();`), so neither the types nor the reference may change.
+template<typename Expected, typename Actual>
+constexpr bool is_ref_to = std::is_same<const Expected &, Actual>::value;
+
+static_assert(is_ref_to<bool, decltype(ParameterValue().get<rclcpp::PARAMETER_BOOL>())>);
+static_assert(is_ref_to<int64_t, decltype(ParameterValue().get<rclcpp::PARAMETER_INTEGER>())>);
+static_assert(is_ref_to<std::vector<bool>,
+  decltype(ParameterValue().get<rclcpp::PARAMETER_BOOL_ARRAY>())>);
+static_assert(is_ref_to<bool, decltype(ParameterValue().get<bool>())>);
+static_assert(is_ref_to<int64_t, decltype(ParameterValue().get<int>())>);
+static_assert(is_ref_to<int64_t, decltype(ParameterValue().get<uint8_t>())>);
+static_assert(is_ref_to<double, decltype(ParameterValue().get<float>())>);
+static_assert(is_ref_to<std::string, decltype(ParameterValue().get<const char *>())>);
+static_assert(is_ref_to<std::vector<uint8_t>,
+  decltype(ParameterValue().get<std::vector<uint8_t>>())>);
+static_assert(is_ref_to<std::vector<bool>,
+  decltype(ParameterValue().get<std::vector<bool>>())>);
+static_assert(is_ref_to<std::vector<int64_t>,
+  decltype(ParameterValue().get<std::vector<int>>())>);
+static_assert(is_ref_to<std::vector<double>,
+  decltype(ParameterValue().get<std::vector<float>>())>);
+static_assert(is_ref_to<std::vector<std::string>,
+  decltype(ParameterValue().get<std::vector<std::string>>())>);
+
+
 TEST(ParameterValue, wrong_type_access_names_both_types)
 {
   const std::vector<std::pair<ParameterType, std::string>> names = {

@@ -104,200 +104,90 @@ public:
   bool
   operator!=(const ParameterValue & rhs) const;
 
-  // Typed access by ParameterType; throws ParameterTypeException on a mismatch.
-
+  /// The value as the C++ type its ParameterType holds, e.g. get<PARAMETER_INTEGER>() is a
+  /// const int64_t &. Throws ParameterTypeException if the value holds another type.
   template<ParameterType type>
   constexpr
-  typename std::enable_if<type == ParameterType::PARAMETER_BOOL, const bool &>::type
+  decltype(auto)
   get() const
   {
-    check_type(ParameterType::PARAMETER_BOOL);
-    return value_.bool_value;
+    static_assert(type != ParameterType::PARAMETER_NOT_SET, "an unset value has nothing to get");
+    check_type(type);
+    // Parenthesized, so that decltype(auto) yields a reference into value_, not a copy.
+    if constexpr (type == ParameterType::PARAMETER_BOOL) {
+      return (value_.bool_value);
+    } else if constexpr (type == ParameterType::PARAMETER_INTEGER) {
+      return (value_.integer_value);
+    } else if constexpr (type == ParameterType::PARAMETER_DOUBLE) {
+      return (value_.double_value);
+    } else if constexpr (type == ParameterType::PARAMETER_STRING) {
+      return (value_.string_value);
+    } else if constexpr (type == ParameterType::PARAMETER_BYTE_ARRAY) {
+      return (value_.byte_array_value);
+    } else if constexpr (type == ParameterType::PARAMETER_BOOL_ARRAY) {
+      return (value_.bool_array_value);
+    } else if constexpr (type == ParameterType::PARAMETER_INTEGER_ARRAY) {
+      return (value_.integer_array_value);
+    } else if constexpr (type == ParameterType::PARAMETER_DOUBLE_ARRAY) {
+      return (value_.double_array_value);
+    } else {
+      return (value_.string_array_value);
+    }
   }
 
-  template<ParameterType type>
-  constexpr
-  typename std::enable_if<type == ParameterType::PARAMETER_INTEGER, const int64_t &>::type
-  get() const
-  {
-    check_type(ParameterType::PARAMETER_INTEGER);
-    return value_.integer_value;
-  }
-
-  template<ParameterType type>
-  constexpr
-  typename std::enable_if<type == ParameterType::PARAMETER_DOUBLE, const double &>::type
-  get() const
-  {
-    check_type(ParameterType::PARAMETER_DOUBLE);
-    return value_.double_value;
-  }
-
-  template<ParameterType type>
-  constexpr
-  typename std::enable_if<type == ParameterType::PARAMETER_STRING, const std::string &>::type
-  get() const
-  {
-    check_type(ParameterType::PARAMETER_STRING);
-    return value_.string_value;
-  }
-
-  template<ParameterType type>
-  constexpr
-  typename std::enable_if<
-    type == ParameterType::PARAMETER_BYTE_ARRAY, const std::vector<uint8_t> &>::type
-  get() const
-  {
-    check_type(ParameterType::PARAMETER_BYTE_ARRAY);
-    return value_.byte_array_value;
-  }
-
-  template<ParameterType type>
-  constexpr
-  typename std::enable_if<
-    type == ParameterType::PARAMETER_BOOL_ARRAY, const std::vector<bool> &>::type
-  get() const
-  {
-    check_type(ParameterType::PARAMETER_BOOL_ARRAY);
-    return value_.bool_array_value;
-  }
-
-  template<ParameterType type>
-  constexpr
-  typename std::enable_if<
-    type == ParameterType::PARAMETER_INTEGER_ARRAY, const std::vector<int64_t> &>::type
-  get() const
-  {
-    check_type(ParameterType::PARAMETER_INTEGER_ARRAY);
-    return value_.integer_array_value;
-  }
-
-  template<ParameterType type>
-  constexpr
-  typename std::enable_if<
-    type == ParameterType::PARAMETER_DOUBLE_ARRAY, const std::vector<double> &>::type
-  get() const
-  {
-    check_type(ParameterType::PARAMETER_DOUBLE_ARRAY);
-    return value_.double_array_value;
-  }
-
-  template<ParameterType type>
-  constexpr
-  typename std::enable_if<
-    type == ParameterType::PARAMETER_STRING_ARRAY, const std::vector<std::string> &>::type
-  get() const
-  {
-    check_type(ParameterType::PARAMETER_STRING_ARRAY);
-    return value_.string_array_value;
-  }
-
-  // Typed access by C++ type, mapped onto the ParameterType overloads above.
-
+  /// The value read as the ParameterType that holds the C++ type `type` (see
+  /// parameter_type_for below): get<int>() is a const int64_t &, get<float>() a const double &.
   template<typename type>
   constexpr
-  typename std::enable_if<std::is_same<type, bool>::value, const bool &>::type
+  decltype(auto)
   get() const
   {
-    return get<ParameterType::PARAMETER_BOOL>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<
-    std::is_integral<type>::value && !std::is_same<type, bool>::value, const int64_t &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_INTEGER>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<std::is_floating_point<type>::value, const double &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_DOUBLE>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<std::is_convertible<type, std::string>::value, const std::string &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_STRING>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<
-    std::is_convertible<type, const std::vector<uint8_t> &>::value,
-    const std::vector<uint8_t> &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_BYTE_ARRAY>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<
-    std::is_convertible<type, const std::vector<bool> &>::value,
-    const std::vector<bool> &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_BOOL_ARRAY>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<
-    std::is_convertible<type, const std::vector<int> &>::value,
-    const std::vector<int64_t> &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_INTEGER_ARRAY>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<
-    std::is_convertible<type, const std::vector<int64_t> &>::value,
-    const std::vector<int64_t> &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_INTEGER_ARRAY>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<
-    std::is_convertible<type, const std::vector<float> &>::value,
-    const std::vector<double> &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_DOUBLE_ARRAY>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<
-    std::is_convertible<type, const std::vector<double> &>::value,
-    const std::vector<double> &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_DOUBLE_ARRAY>();
-  }
-
-  template<typename type>
-  constexpr
-  typename std::enable_if<
-    std::is_convertible<type, const std::vector<std::string> &>::value,
-    const std::vector<std::string> &>::type
-  get() const
-  {
-    return get<ParameterType::PARAMETER_STRING_ARRAY>();
+    constexpr ParameterType parameter_type = parameter_type_for<type>();
+    static_assert(
+      parameter_type != ParameterType::PARAMETER_NOT_SET, "no parameter type holds this C++ type");
+    return get<parameter_type>();
   }
 
 private:
+  /// Humble's mapping: any integral type but bool reads the integer, any floating point type
+  /// the double, anything convertible to std::string the string, and vectors of int or float
+  /// the int64_t or double arrays. PARAMETER_NOT_SET for a type no parameter holds.
+  template<typename T>
+  static constexpr ParameterType parameter_type_for()
+  {
+    if constexpr (std::is_same<T, bool>::value) {
+      return ParameterType::PARAMETER_BOOL;
+    } else if constexpr (std::is_integral<T>::value) {
+      return ParameterType::PARAMETER_INTEGER;
+    } else if constexpr (std::is_floating_point<T>::value) {
+      return ParameterType::PARAMETER_DOUBLE;
+    } else if constexpr (std::is_convertible<T, std::string>::value) {
+      return ParameterType::PARAMETER_STRING;
+    } else if constexpr (converts_to<T, std::vector<uint8_t>>()) {
+      return ParameterType::PARAMETER_BYTE_ARRAY;
+    } else if constexpr (converts_to<T, std::vector<bool>>()) {
+      return ParameterType::PARAMETER_BOOL_ARRAY;
+    } else if constexpr (
+      converts_to<T, std::vector<int>>() || converts_to<T, std::vector<int64_t>>())
+    {
+      return ParameterType::PARAMETER_INTEGER_ARRAY;
+    } else if constexpr (
+      converts_to<T, std::vector<float>>() || converts_to<T, std::vector<double>>())
+    {
+      return ParameterType::PARAMETER_DOUBLE_ARRAY;
+    } else if constexpr (converts_to<T, std::vector<std::string>>()) {
+      return ParameterType::PARAMETER_STRING_ARRAY;
+    } else {
+      return ParameterType::PARAMETER_NOT_SET;
+    }
+  }
+
+  template<typename T, typename Vector>
+  static constexpr bool converts_to()
+  {
+    return std::is_convertible<T, const Vector &>::value;
+  }
+
   RCLCPP_PUBLIC
   void check_type(ParameterType expected) const;
 
