@@ -6,14 +6,20 @@
 #ifndef RUNTIME_TEST_SUPPORT_HPP_
 #define RUNTIME_TEST_SUPPORT_HPP_
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "rclcpp/context.hpp"
+#include "rclcpp/executors/single_threaded_executor.hpp"
+#include "rclcpp/node.hpp"
 #include "rclcpp/node_options.hpp"
+#include "std_msgs/msg/header.hpp"
 
 namespace test_support
 {
@@ -31,6 +37,60 @@ inline rclcpp::NodeOptions options_for(const rclcpp::Context::SharedPtr & contex
 {
   return rclcpp::NodeOptions().context(context);
 }
+
+/// The test message: a Header whose frame id tells the messages apart.
+inline std_msgs::msg::Header header_with_frame(const std::string & frame_id)
+{
+  std_msgs::msg::Header header;
+  header.frame_id = frame_id;
+  return header;
+}
+
+/// Each test gets a context of its own and shuts it down when it ends.
+class ContextTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    context_ = make_context();
+  }
+
+  void TearDown() override
+  {
+    context_->shutdown("test done");
+  }
+
+  rclcpp::Context::SharedPtr context_;
+};
+
+/// Each test gets one node, added to a single-threaded executor that the test spins itself.
+class NodeWithExecutorTest : public ContextTest
+{
+protected:
+  explicit NodeWithExecutorTest(const std::string & node_name)
+  : node_name_(node_name) {}
+
+  void SetUp() override
+  {
+    ContextTest::SetUp();
+    node_ = std::make_shared<rclcpp::Node>(node_name_, options_for(context_));
+    rclcpp::ExecutorOptions options;
+    options.context = context_;
+    executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
+    executor_->add_node(node_);
+  }
+
+  void TearDown() override
+  {
+    executor_.reset();
+    node_.reset();
+    ContextTest::TearDown();
+  }
+
+  const std::string node_name_;
+  rclcpp::Node::SharedPtr node_;
+  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
+};
 
 /// Lets `parties` threads meet. The time limit only turns a broken executor into a failed
 /// test instead of a hung one; it plays no part in what the tests prove.

@@ -26,12 +26,12 @@ using namespace std::chrono_literals;
 namespace
 {
 
-class ExecutorTest : public ::testing::Test
+class ExecutorTest : public test_support::ContextTest
 {
 protected:
   void SetUp() override
   {
-    context_ = test_support::make_context();
+    ContextTest::SetUp();
     node_ = std::make_shared<rclcpp::Node>("executor", test_support::options_for(context_));
     options_.context = context_;
   }
@@ -39,7 +39,7 @@ protected:
   void TearDown() override
   {
     node_.reset();
-    context_->shutdown("test done");
+    ContextTest::TearDown();
   }
 
   rclcpp::SubscriptionOptions in_group(const rclcpp::CallbackGroup::SharedPtr & group)
@@ -53,13 +53,10 @@ protected:
   {
     auto publisher = node_->create_publisher<Header>(topic, rclcpp::QoS(rclcpp::KeepAll()));
     for (int i = 0; i < count; ++i) {
-      Header msg;
-      msg.frame_id = std::to_string(i);
-      publisher->publish(msg);
+      publisher->publish(test_support::header_with_frame(std::to_string(i)));
     }
   }
 
-  rclcpp::Context::SharedPtr context_;
   rclcpp::Node::SharedPtr node_;
   rclcpp::ExecutorOptions options_;
 };

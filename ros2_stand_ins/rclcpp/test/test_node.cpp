@@ -18,19 +18,9 @@ using std_msgs::msg::Header;
 namespace
 {
 
-class NodeTest : public ::testing::Test
+class NodeTest : public test_support::ContextTest
 {
 protected:
-  void SetUp() override
-  {
-    context_ = test_support::make_context();
-  }
-
-  void TearDown() override
-  {
-    context_->shutdown("test done");
-  }
-
   rclcpp::Node::SharedPtr make_node(
     const std::string & name, const std::string & namespace_ = "",
     const std::vector<std::string> & arguments = {})
@@ -44,8 +34,6 @@ protected:
   {
     return node->create_publisher<Header>(topic, 1)->get_topic_name();
   }
-
-  rclcpp::Context::SharedPtr context_;
 };
 
 }  // namespace

@@ -21,13 +21,6 @@ using std_msgs::msg::Header;
 namespace
 {
 
-Header make_header(const std::string & frame_id)
-{
-  Header header;
-  header.frame_id = frame_id;
-  return header;
-}
-
 /// Member callbacks of every supported signature, bound with std::bind as Humble code does.
 class Receiver
 {
@@ -43,29 +36,11 @@ public:
   std::vector<std::string> received;
 };
 
-class PubSubTest : public ::testing::Test
+class PubSubTest : public test_support::NodeWithExecutorTest
 {
 protected:
-  void SetUp() override
-  {
-    context_ = test_support::make_context();
-    node_ = std::make_shared<rclcpp::Node>("pub_sub", test_support::options_for(context_));
-    rclcpp::ExecutorOptions options;
-    options.context = context_;
-    executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
-    executor_->add_node(node_);
-  }
-
-  void TearDown() override
-  {
-    executor_.reset();
-    node_.reset();
-    context_->shutdown("test done");
-  }
-
-  rclcpp::Context::SharedPtr context_;
-  rclcpp::Node::SharedPtr node_;
-  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
+  PubSubTest()
+  : NodeWithExecutorTest("pub_sub") {}
 };
 
 }  // namespace
@@ -107,8 +82,8 @@ TEST_F(PubSubTest, EveryCallbackSignatureReceivesThePublishedValue)
   EXPECT_EQ(publisher->get_subscription_count(), 8u);
   EXPECT_EQ(subscriptions.front()->get_publisher_count(), 1u);
 
-  publisher->publish(make_header("a"));
-  publisher->publish(std::make_unique<Header>(make_header("b")));
+  publisher->publish(test_support::header_with_frame("a"));
+  publisher->publish(std::make_unique<Header>(test_support::header_with_frame("b")));
   executor_->spin_all(std::chrono::seconds(10));
 
   std::sort(received.begin(), received.end());
@@ -132,7 +107,7 @@ TEST_F(PubSubTest, MutableCallbacksGetTheirOwnCopy)
   auto reader = node_->create_subscription<Header>(
     "shared_frames", 10, [&](std::shared_ptr<const Header> msg) {seen_by_reader = msg->frame_id;});
   auto publisher = node_->create_publisher<Header>("shared_frames", 10);
-  publisher->publish(make_header("original"));
+  publisher->publish(test_support::header_with_frame("original"));
   executor_->spin_some();
   EXPECT_EQ(seen_by_reader, "original");
 }
@@ -150,7 +125,7 @@ TEST_F(PubSubTest, OnlySameTypeOnSameTopicMatches)
   EXPECT_EQ(scan_publisher->get_subscription_count(), 0u);
   EXPECT_EQ(header_subscription->get_publisher_count(), 1u);
   scan_publisher->publish(sensor_msgs::msg::LaserScan());
-  header_publisher->publish(make_header("x"));
+  header_publisher->publish(test_support::header_with_frame("x"));
   executor_->spin_some();
   EXPECT_EQ(headers, 1);
   EXPECT_STREQ(scan_publisher->get_topic_name(), "/mixed");
@@ -158,7 +133,7 @@ TEST_F(PubSubTest, OnlySameTypeOnSameTopicMatches)
   // A destroyed subscription no longer counts and no longer receives.
   header_subscription.reset();
   EXPECT_EQ(header_publisher->get_subscription_count(), 0u);
-  header_publisher->publish(make_header("y"));
+  header_publisher->publish(test_support::header_with_frame("y"));
   executor_->spin_some();
   EXPECT_EQ(headers, 1);
 }

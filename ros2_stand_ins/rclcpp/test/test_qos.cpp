@@ -57,25 +57,11 @@ TEST(QoSProfile, CompatibilityFollowsRequestedVersusOffered)
     rclcpp::qos_check_compatible(best_effort, rclcpp::SystemDefaultsQoS()).compatible);
 }
 
-class QoSDelivery : public ::testing::Test
+class QoSDelivery : public test_support::NodeWithExecutorTest
 {
 protected:
-  void SetUp() override
-  {
-    context_ = test_support::make_context();
-    node_ = std::make_shared<rclcpp::Node>("qos", test_support::options_for(context_));
-    rclcpp::ExecutorOptions options;
-    options.context = context_;
-    executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
-    executor_->add_node(node_);
-  }
-
-  void TearDown() override
-  {
-    executor_.reset();
-    node_.reset();
-    context_->shutdown("test done");
-  }
+  QoSDelivery()
+  : NodeWithExecutorTest("qos") {}
 
   rclcpp::Subscription<Header>::SharedPtr subscribe(const std::string & topic, const rclcpp::QoS & qos)
   {
@@ -89,16 +75,6 @@ protected:
     executor_->spin_all(std::chrono::seconds(10));
   }
 
-  static Header header(const std::string & frame_id)
-  {
-    Header msg;
-    msg.frame_id = frame_id;
-    return msg;
-  }
-
-  rclcpp::Context::SharedPtr context_;
-  rclcpp::Node::SharedPtr node_;
-  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
   std::vector<std::string> received_;
 };
 
@@ -106,8 +82,8 @@ TEST_F(QoSDelivery, KeepLastDropsTheOldestWaitingMessages)
 {
   auto depth_one = subscribe("depth_one", rclcpp::QoS(1));
   auto publisher = node_->create_publisher<Header>("depth_one", 10);
-  publisher->publish(header("older"));
-  publisher->publish(header("newer"));
+  publisher->publish(test_support::header_with_frame("older"));
+  publisher->publish(test_support::header_with_frame("newer"));
   executor_->spin_some();
   EXPECT_EQ(received_, std::vector<std::string>{"newer"});
 
@@ -115,7 +91,7 @@ TEST_F(QoSDelivery, KeepLastDropsTheOldestWaitingMessages)
   auto depth_two = subscribe("depth_two", rclcpp::QoS(2));
   auto second_publisher = node_->create_publisher<Header>("depth_two", 10);
   for (const char * frame : {"1", "2", "3"}) {
-    second_publisher->publish(header(frame));
+    second_publisher->publish(test_support::header_with_frame(frame));
   }
   drain();
   EXPECT_EQ(received_, (std::vector<std::string>{"2", "3"}));
@@ -126,7 +102,7 @@ TEST_F(QoSDelivery, KeepAllLosesNothing)
   auto subscription = subscribe("all", rclcpp::QoS(rclcpp::KeepAll()));
   auto publisher = node_->create_publisher<Header>("all", 1);
   for (int i = 0; i < 100; ++i) {
-    publisher->publish(header(std::to_string(i)));
+    publisher->publish(test_support::header_with_frame(std::to_string(i)));
   }
   drain();
   ASSERT_EQ(received_.size(), 100u);
@@ -147,8 +123,8 @@ TEST_F(QoSDelivery, ReliabilityDecidesWhoReceives)
   EXPECT_EQ(reliable_subscription->get_publisher_count(), 1u);
   EXPECT_EQ(best_effort_subscription->get_publisher_count(), 2u);
 
-  best_effort_publisher->publish(header("from_best_effort"));
-  reliable_publisher->publish(header("from_reliable"));
+  best_effort_publisher->publish(test_support::header_with_frame("from_best_effort"));
+  reliable_publisher->publish(test_support::header_with_frame("from_reliable"));
   drain();
   std::sort(received_.begin(), received_.end());
   EXPECT_EQ(
@@ -160,9 +136,9 @@ TEST_F(QoSDelivery, TransientLocalPublisherServesLateJoiners)
   auto latched = node_->create_publisher<Header>("latched", rclcpp::QoS(2).transient_local());
   auto volatile_publisher = node_->create_publisher<Header>("latched", 10);
   for (const char * frame : {"1", "2", "3"}) {
-    latched->publish(header(frame));
+    latched->publish(test_support::header_with_frame(frame));
   }
-  volatile_publisher->publish(header("volatile"));
+  volatile_publisher->publish(test_support::header_with_frame("volatile"));
 
   // A volatile late joiner gets nothing old; a transient-local one gets the kept `depth`.
   auto late_volatile = subscribe("latched", rclcpp::QoS(10));

@@ -27,21 +27,7 @@ int64_t system_now()
     std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-class TimeSourceTest : public ::testing::Test
-{
-protected:
-  void SetUp() override
-  {
-    context_ = test_support::make_context();
-  }
-
-  void TearDown() override
-  {
-    context_->shutdown("test done");
-  }
-
-  rclcpp::Context::SharedPtr context_;
-};
+class TimeSourceTest : public test_support::ContextTest {};
 
 }  // namespace
 
