@@ -1,6 +1,8 @@
 // Copyright 2026 obsfeed developers. Apache-2.0.
 #include "rclcpp/detail/arguments.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <map>
 #include <optional>
@@ -192,16 +194,10 @@ throw_invalid_ros_args(const std::string & message)
   rclcpp::exceptions::throw_from_rcl_error(RCL_RET_INVALID_ROS_ARGS);
 }
 
-bool
-is_one_of(const std::string & text, std::initializer_list<const char *> words)
-{
-  for (const char * word : words) {
-    if (text == word) {
-      return true;
-    }
-  }
-  return false;
-}
+/// ROS flags without a value that only configure logging, which is left to rcutils here.
+constexpr std::array<const char *, 6> kLoggingFlags = {
+  "--enable-rosout-logs", "--disable-rosout-logs", "--enable-stdout-logs",
+  "--disable-stdout-logs", "--enable-external-lib-logs", "--disable-external-lib-logs"};
 
 /// `~` and relative names expanded against the node; absolute names unchanged.
 std::string
@@ -258,11 +254,8 @@ Arguments::parse(const std::vector<std::string> & args)
       in_ros_args = false;
       continue;
     }
-    if (is_one_of(
-        arg, {"--enable-rosout-logs", "--disable-rosout-logs", "--enable-stdout-logs",
-          "--disable-stdout-logs", "--enable-external-lib-logs", "--disable-external-lib-logs"}))
-    {
-      continue;  // logging is configured elsewhere in this implementation
+    if (std::find(kLoggingFlags.begin(), kLoggingFlags.end(), arg) != kLoggingFlags.end()) {
+      continue;
     }
 
     // Every other ROS flag takes one value.
