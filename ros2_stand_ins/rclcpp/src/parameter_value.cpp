@@ -118,10 +118,8 @@ ParameterValue::ParameterValue(const bool bool_value)
 }
 
 ParameterValue::ParameterValue(const int int_value)
-{
-  value_.integer_value = int_value;
-  value_.type = rcl_interfaces::msg::ParameterType::PARAMETER_INTEGER;
-}
+: ParameterValue(static_cast<int64_t>(int_value))
+{}
 
 ParameterValue::ParameterValue(const int64_t int_value)
 {
@@ -130,10 +128,8 @@ ParameterValue::ParameterValue(const int64_t int_value)
 }
 
 ParameterValue::ParameterValue(const float double_value)
-{
-  value_.double_value = static_cast<double>(double_value);
-  value_.type = rcl_interfaces::msg::ParameterType::PARAMETER_DOUBLE;
-}
+: ParameterValue(static_cast<double>(double_value))
+{}
 
 ParameterValue::ParameterValue(const double double_value)
 {
@@ -164,10 +160,8 @@ ParameterValue::ParameterValue(const std::vector<bool> & bool_array_value)
 }
 
 ParameterValue::ParameterValue(const std::vector<int> & int_array_value)
-{
-  value_.integer_array_value.assign(int_array_value.cbegin(), int_array_value.cend());
-  value_.type = rcl_interfaces::msg::ParameterType::PARAMETER_INTEGER_ARRAY;
-}
+: ParameterValue(std::vector<int64_t>(int_array_value.cbegin(), int_array_value.cend()))
+{}
 
 ParameterValue::ParameterValue(const std::vector<int64_t> & int_array_value)
 {
@@ -176,10 +170,8 @@ ParameterValue::ParameterValue(const std::vector<int64_t> & int_array_value)
 }
 
 ParameterValue::ParameterValue(const std::vector<float> & double_array_value)
-{
-  value_.double_array_value.assign(double_array_value.cbegin(), double_array_value.cend());
-  value_.type = rcl_interfaces::msg::ParameterType::PARAMETER_DOUBLE_ARRAY;
-}
+: ParameterValue(std::vector<double>(double_array_value.cbegin(), double_array_value.cend()))
+{}
 
 ParameterValue::ParameterValue(const std::vector<double> & double_array_value)
 {
