@@ -194,7 +194,7 @@ throw_invalid_ros_args(const std::string & message)
   rclcpp::exceptions::throw_from_rcl_error(RCL_RET_INVALID_ROS_ARGS);
 }
 
-/// ROS flags without a value that only configure logging, which is left to rcutils here.
+/// ROS flags without a value that only configure logging, which this implementation does not do.
 constexpr std::array<const char *, 6> kLoggingFlags = {
   "--enable-rosout-logs", "--disable-rosout-logs", "--enable-stdout-logs",
   "--disable-stdout-logs", "--enable-external-lib-logs", "--disable-external-lib-logs"};
