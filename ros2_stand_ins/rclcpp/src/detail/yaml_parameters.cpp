@@ -185,6 +185,18 @@ read_scalar(const YamlEventReader & reader)
   return typed_scalar(text, quoted || string_tag);
 }
 
+/// Scalar values that all hold a T, as one array value.
+template<typename T>
+rclcpp::ParameterValue
+array_of(const std::vector<rclcpp::ParameterValue> & elements)
+{
+  std::vector<T> values;
+  for (const auto & element : elements) {
+    values.push_back(element.get<T>());
+  }
+  return rclcpp::ParameterValue(values);
+}
+
 /// The list whose SEQUENCE_START event the reader stands on; one element type only.
 rclcpp::ParameterValue
 read_sequence(YamlEventReader & reader, const std::string & name)
@@ -212,34 +224,14 @@ read_sequence(YamlEventReader & reader, const std::string & name)
     return rclcpp::ParameterValue();
   }
   switch (elements.front().get_type()) {
-    case rclcpp::PARAMETER_BOOL: {
-        std::vector<bool> values;
-        for (const auto & element : elements) {
-          values.push_back(element.get<bool>());
-        }
-        return rclcpp::ParameterValue(values);
-      }
-    case rclcpp::PARAMETER_INTEGER: {
-        std::vector<int64_t> values;
-        for (const auto & element : elements) {
-          values.push_back(element.get<int64_t>());
-        }
-        return rclcpp::ParameterValue(values);
-      }
-    case rclcpp::PARAMETER_DOUBLE: {
-        std::vector<double> values;
-        for (const auto & element : elements) {
-          values.push_back(element.get<double>());
-        }
-        return rclcpp::ParameterValue(values);
-      }
-    default: {
-        std::vector<std::string> values;
-        for (const auto & element : elements) {
-          values.push_back(element.get<std::string>());
-        }
-        return rclcpp::ParameterValue(values);
-      }
+    case rclcpp::PARAMETER_BOOL:
+      return array_of<bool>(elements);
+    case rclcpp::PARAMETER_INTEGER:
+      return array_of<int64_t>(elements);
+    case rclcpp::PARAMETER_DOUBLE:
+      return array_of<double>(elements);
+    default:
+      return array_of<std::string>(elements);
   }
 }
 
