@@ -107,6 +107,7 @@ Node::Node(
     check_namespace(namespace_);
   }
   fully_qualified_name_ = (namespace_ == "/" ? "" : namespace_) + "/" + name_;
+  graph_registration_ = detail::get_transport().register_node(namespace_, name_);
 
   node_parameters_ =
     std::make_shared<detail::NodeParameters>(fully_qualified_name_, options, context_);

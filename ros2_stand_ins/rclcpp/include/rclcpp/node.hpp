@@ -98,7 +98,8 @@ public:
     const PublisherOptionsWithAllocator<AllocatorT> & options =
     PublisherOptionsWithAllocator<AllocatorT>())
   {
-    return std::make_shared<PublisherT>(resolve_topic_name(topic_name), qos, options);
+    return std::make_shared<PublisherT>(
+      resolve_topic_name(topic_name), qos, options, graph_registration_);
   }
 
   /// The callback runs in options.callback_group, or in the node's default group.
@@ -118,7 +119,7 @@ public:
     auto subscription = std::make_shared<SubscriptionT>(
       resolve_topic_name(topic_name), qos,
       AnySubscriptionCallback<MessageT>(std::forward<CallbackT>(callback)),
-      options, make_group_notifier(group));
+      options, make_group_notifier(group), graph_registration_);
     group->add_subscription(subscription);
     return subscription;
   }
@@ -249,6 +250,8 @@ private:
   std::string name_;
   std::string namespace_;
   std::string fully_qualified_name_;
+  // Lists the node in the ROS graph (as long as this or one of its endpoints lives).
+  detail::NodeRegistration graph_registration_;
   std::shared_ptr<detail::NodeParameters> node_parameters_;
 
   mutable std::mutex callback_groups_mutex_;

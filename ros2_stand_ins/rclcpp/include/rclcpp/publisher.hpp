@@ -25,10 +25,12 @@ public:
   RCLCPP_SMART_PTR_DEFINITIONS(Publisher<MessageT, AllocatorT>)
   using MessageUniquePtr = std::unique_ptr<MessageT>;
 
+  /// `node`: the owning node's registration with the transport (Node passes its own).
   Publisher(
     const std::string & topic_name, const rclcpp::QoS & qos,
-    const PublisherOptionsWithAllocator<AllocatorT> & options)
-  : PublisherBase(detail::make_topic_endpoint_info<MessageT>(topic_name, qos)),
+    const PublisherOptionsWithAllocator<AllocatorT> & options,
+    detail::NodeRegistration node = nullptr)
+  : PublisherBase(detail::make_topic_endpoint_info<MessageT>(topic_name, qos, std::move(node))),
     options_(options)
   {}
 

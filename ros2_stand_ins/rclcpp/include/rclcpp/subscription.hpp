@@ -30,9 +30,10 @@ public:
     const std::string & topic_name, const rclcpp::QoS & qos,
     AnySubscriptionCallback<MessageT> callback,
     const SubscriptionOptionsWithAllocator<AllocatorT> & options,
-    std::function<void()> on_message_ready)
+    std::function<void()> on_message_ready, detail::NodeRegistration node = nullptr)
   : SubscriptionBase(
-      detail::make_topic_endpoint_info<MessageT>(topic_name, qos), std::move(on_message_ready)),
+      detail::make_topic_endpoint_info<MessageT>(topic_name, qos, std::move(node)),
+      std::move(on_message_ready)),
     callback_(std::move(callback)),
     options_(options)
   {}

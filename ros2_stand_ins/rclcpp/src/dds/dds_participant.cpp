@@ -38,10 +38,18 @@ DdsParticipant::DdsParticipant(const DdsDomainConfig & config)
             "cannot create a DDS participant on domain " + std::to_string(domain_id_) + ": " +
             dds_strretcode(error));
   }
+  try {
+    graph_info_ = std::make_shared<DdsGraphInfo>(participant_);
+  } catch (...) {
+    dds_delete(domain_ > 0 ? domain_ : participant_);
+    throw;
+  }
 }
 
 DdsParticipant::~DdsParticipant()
 {
+  // Nodes and endpoints may outlive us and still hold their entries: they just stop being sent.
+  graph_info_->close();
   // A domain we created takes its participant along; otherwise only ours goes.
   dds_delete(domain_ > 0 ? domain_ : participant_);
 }

@@ -4,7 +4,10 @@
 #ifndef RCLCPP__SRC__DDS__DDS_PARTICIPANT_HPP_
 #define RCLCPP__SRC__DDS__DDS_PARTICIPANT_HPP_
 
+#include <memory>
+
 #include "dds/dds.h"
+#include "dds_graph_info.hpp"
 #include "rclcpp/detail/dds_domain_config.hpp"
 
 namespace rclcpp
@@ -27,11 +30,14 @@ public:
 
   dds_entity_t handle() const {return participant_;}
   uint32_t domain_id() const {return domain_id_;}
+  /// Which of our readers and writers belong to which node, for the ROS graph.
+  DdsGraphInfo & graph_info() {return *graph_info_;}
 
 private:
   uint32_t domain_id_;
   dds_entity_t domain_ = 0;
   dds_entity_t participant_ = 0;
+  std::shared_ptr<DdsGraphInfo> graph_info_;
 };
 
 }  // namespace detail

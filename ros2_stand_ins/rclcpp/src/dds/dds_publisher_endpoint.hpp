@@ -30,6 +30,8 @@ public:
   /// Matching subscriptions here plus matched DDS readers elsewhere.
   size_t get_subscription_count() const override;
 
+  dds_entity_t writer() const {return writer_;}
+
 private:
   std::shared_ptr<PublisherEndpoint> local_;
   DdsTopic topic_;

@@ -38,6 +38,8 @@ public:
   /// Matching publishers here plus matched DDS writers elsewhere.
   size_t get_publisher_count() const override;
 
+  dds_entity_t reader() const {return reader_;}
+
 private:
   static void on_data_available(dds_entity_t reader, void * self);
 

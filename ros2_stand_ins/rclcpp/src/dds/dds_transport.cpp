@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <utility>
 
 #include "dds_participant.hpp"
@@ -37,6 +38,39 @@ DdsTransport * DdsTransport::create_for_process()
   return process_transport;
 }
 
+namespace
+{
+
+/// `endpoint`, listed under its node in the ROS graph for as long as it lives. The entry goes
+/// first, then the endpoint, so that graph tools never see a gid that no longer exists.
+template<typename EndpointT, typename DdsEndpointT>
+std::shared_ptr<EndpointT> listed(std::shared_ptr<DdsEndpointT> endpoint, std::shared_ptr<void> entry)
+{
+  if (!entry) {
+    return endpoint;
+  }
+  struct Listed
+  {
+    std::shared_ptr<DdsEndpointT> endpoint;
+    std::shared_ptr<void> entry;
+  };
+  auto * raw = endpoint.get();
+  return std::shared_ptr<EndpointT>(
+    std::make_shared<Listed>(Listed{std::move(endpoint), std::move(entry)}), raw);
+}
+
+}  // namespace
+
+NodeRegistration DdsTransport::register_node(
+  const std::string & node_namespace, const std::string & node_name)
+{
+  std::lock_guard<std::mutex> lock(participant_mutex_);
+  if (!participant_) {
+    return nullptr;
+  }
+  return participant_->graph_info().add_node(node_namespace, node_name);
+}
+
 std::shared_ptr<PublisherEndpoint> DdsTransport::create_publisher(const TopicEndpointInfo & info)
 {
   auto local = local_.create_publisher(info);
@@ -44,7 +78,11 @@ std::shared_ptr<PublisherEndpoint> DdsTransport::create_publisher(const TopicEnd
   if (!participant_) {
     return local;
   }
-  return std::make_shared<DdsPublisherEndpoint>(std::move(local), participant_->handle(), info);
+  auto endpoint =
+    std::make_shared<DdsPublisherEndpoint>(std::move(local), participant_->handle(), info);
+  auto entry = participant_->graph_info().add_endpoint(
+    info.node, DdsGraphInfo::EndpointKind::Writer, endpoint->writer());
+  return listed<PublisherEndpoint>(std::move(endpoint), std::move(entry));
 }
 
 std::shared_ptr<SubscriptionEndpoint> DdsTransport::create_subscription(
@@ -55,8 +93,11 @@ std::shared_ptr<SubscriptionEndpoint> DdsTransport::create_subscription(
   if (!participant_) {
     return local;
   }
-  return std::make_shared<DdsSubscriptionEndpoint>(
+  auto endpoint = std::make_shared<DdsSubscriptionEndpoint>(
     std::move(local), participant_->handle(), info, std::move(on_message_ready));
+  auto entry = participant_->graph_info().add_endpoint(
+    info.node, DdsGraphInfo::EndpointKind::Reader, endpoint->reader());
+  return listed<SubscriptionEndpoint>(std::move(endpoint), std::move(entry));
 }
 
 void DdsTransport::leave_domain()

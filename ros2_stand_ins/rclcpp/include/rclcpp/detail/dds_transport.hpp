@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "rclcpp/detail/dds_domain_config.hpp"
 #include "rclcpp/detail/in_process_transport.hpp"
@@ -38,6 +39,10 @@ public:
   /// The process's transport: configured from the environment (see DdsDomainConfig, whose
   /// std::invalid_argument it passes on), and leaving the domain when the process exits.
   static DdsTransport * create_for_process();
+
+  /// Published on "ros_discovery_info" with the gids of the node's readers and writers.
+  NodeRegistration register_node(
+    const std::string & node_namespace, const std::string & node_name) override;
 
   std::shared_ptr<PublisherEndpoint> create_publisher(const TopicEndpointInfo & info) override;
   std::shared_ptr<SubscriptionEndpoint> create_subscription(

@@ -22,6 +22,11 @@ namespace rclcpp
 namespace detail
 {
 
+/// A node as the transport knows it, to tell the ROS graph which endpoints are whose. Opaque
+/// here; the node and each of its endpoints hold it, and the node stays listed while any of
+/// them does (as in Humble, where a node's publishers keep its handle alive).
+using NodeRegistration = std::shared_ptr<void>;
+
 struct TopicEndpointInfo
 {
   /// Fully qualified ROS name, e.g. "/ultrasonic_laser1".
@@ -31,6 +36,8 @@ struct TopicEndpointInfo
   /// The rosidl_typesupport_introspection_cpp handle of the message type.
   const rosidl_message_type_support_t * type_support;
   rclcpp::QoS qos;
+  /// The node the endpoint belongs to (Transport::register_node); null for none.
+  NodeRegistration node = nullptr;
 };
 
 /// One per rclcpp::Publisher.
@@ -62,6 +69,13 @@ class Transport
 {
 public:
   virtual ~Transport() = default;
+  /// Lists the node in the ROS graph until the last copy of the result is gone. A transport
+  /// that no other process sees lists nothing: null.
+  virtual NodeRegistration register_node(
+    const std::string & /*node_namespace*/, const std::string & /*node_name*/)
+  {
+    return nullptr;
+  }
   virtual std::shared_ptr<PublisherEndpoint> create_publisher(const TopicEndpointInfo & info) = 0;
   /// `on_message_ready` is called, from any thread and without transport locks held, whenever a
   /// message becomes available to take(); it must be cheap (it wakes an executor).

@@ -1,0 +1,280 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+// What a Humble graph tool (`ros2 node list`, `ros2 node info`, `ros2 param`) learns about our
+// nodes: the participant's ros_discovery_info samples, read by a raw Cyclone reader, and the
+// gids in them checked against the GUIDs that DDS discovery reports for our endpoints.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dds/dds.h"
+#include "dds/ddsi/ddsi_serdata.h"
+#include "dds_peer.hpp"
+#include "dds_wire/qos_mapping.hpp"
+#include "dds_wire/ros_serdata.hpp"
+#include "dds_wire/ros_sertype.hpp"
+#include "rclcpp/node.hpp"
+#include "rclcpp/detail/dds_domain_config.hpp"
+#include "rmw_dds_common/msg/participant_entities_info.hpp"
+#include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
+#include "runtime_test_support.hpp"
+#include "std_msgs/msg/header.hpp"
+
+namespace
+{
+
+using rmw_dds_common::msg::Gid;
+using rmw_dds_common::msg::NodeEntitiesInfo;
+using rmw_dds_common::msg::ParticipantEntitiesInfo;
+using std_msgs::msg::Header;
+using test_support::DdsPeer;
+
+/// rmw_cyclonedds' gid of an entity with this GUID: the 16 GUID bytes, then zeros.
+Gid gid_for(const dds_guid_t & guid)
+{
+  Gid gid;
+  std::memcpy(gid.data.data(), guid.v, sizeof(guid.v));
+  return gid;
+}
+
+/// The one endpoint matched with a peer's reader or writer, as DDS discovery describes it
+/// (GUID, participant GUID, topic, type, QoS); empty until discovery has found exactly one.
+using EndpointData = std::unique_ptr<dds_builtintopic_endpoint_t, void (*)(dds_builtintopic_endpoint_t *)>;
+
+EndpointData matched_writer_of(dds_entity_t peer_reader)
+{
+  dds_instance_handle_t handle = 0;
+  if (dds_get_matched_publications(peer_reader, &handle, 1) != 1) {
+    return {nullptr, dds_builtintopic_free_endpoint};
+  }
+  return {dds_get_matched_publication_data(peer_reader, handle), dds_builtintopic_free_endpoint};
+}
+
+EndpointData matched_reader_of(dds_entity_t peer_writer)
+{
+  dds_instance_handle_t handle = 0;
+  if (dds_get_matched_subscriptions(peer_writer, &handle, 1) != 1) {
+    return {nullptr, dds_builtintopic_free_endpoint};
+  }
+  return {dds_get_matched_subscription_data(peer_writer, handle), dds_builtintopic_free_endpoint};
+}
+
+/// A Humble graph cache's view: a reader of ros_discovery_info with rmw_cyclonedds' QoS,
+/// created after the nodes it is to see, so it relies on transient local delivery.
+class GraphObserver
+{
+public:
+  GraphObserver()
+  {
+    const auto config = rclcpp::detail::DdsDomainConfig::from_environment();
+    dds_create_domain(config.domain_id, config.cyclone_config.c_str());
+    participant_ = dds_create_participant(config.domain_id, nullptr, nullptr);
+    ddsi_sertype * sertype = dds_wire::RosSertype::create(
+      rosidl_typesupport_introspection_cpp::get_message_type_support_handle<
+        ParticipantEntitiesInfo>());
+    const dds_entity_t topic = dds_create_topic_sertype(
+      participant_, "ros_discovery_info", &sertype, nullptr, nullptr, nullptr);
+    dds_wire::WireQos qos;
+    qos.depth = 1;
+    qos.durability = dds_wire::WireQos::Durability::TransientLocal;
+    reader_ = dds_create_reader(participant_, topic, dds_wire::QosMapping::to_dds(qos).get(), nullptr);
+    if (participant_ < 0 || topic < 0 || reader_ < 0) {
+      throw std::runtime_error("cannot create the ros_discovery_info reader");
+    }
+  }
+
+  ~GraphObserver() {dds_delete(participant_);}
+
+  GraphObserver(const GraphObserver &) = delete;
+  GraphObserver & operator=(const GraphObserver &) = delete;
+
+  /// The most recent sample so far (every sample is the whole picture of the participant).
+  const std::optional<ParticipantEntitiesInfo> & latest()
+  {
+    ddsi_serdata * sample = nullptr;
+    dds_sample_info_t info;
+    while (dds_takecdr(reader_, &sample, 1, &info, DDS_ANY_STATE) == 1) {
+      if (info.valid_data) {
+        ParticipantEntitiesInfo message;
+        EXPECT_TRUE(dds_wire::RosSerdata::from(sample).deserialize(&message).ok);
+        latest_ = message;
+      }
+      ddsi_serdata_unref(sample);
+    }
+    return latest_;
+  }
+
+  /// The entry of the node, if the latest sample lists it.
+  std::optional<NodeEntitiesInfo> node(const std::string & node_namespace, const std::string & name)
+  {
+    if (!latest()) {
+      return std::nullopt;
+    }
+    for (const auto & entry : latest_->node_entities_info_seq) {
+      if (entry.node_namespace == node_namespace && entry.node_name == name) {
+        return entry;
+      }
+    }
+    return std::nullopt;
+  }
+
+  /// The writer that sends the samples, as DDS discovery describes it.
+  EndpointData matched_writer() const {return matched_writer_of(reader_);}
+
+private:
+  dds_entity_t participant_ = 0;
+  dds_entity_t reader_ = 0;
+  std::optional<ParticipantEntitiesInfo> latest_;
+};
+
+class DdsDiscoveryInfoTest : public ::testing::Test
+{
+protected:
+  static void SetUpTestSuite()
+  {
+    DdsPeer::isolate_process();
+    peer_ = new DdsPeer();
+  }
+
+  static void TearDownTestSuite()
+  {
+    delete peer_;
+    peer_ = nullptr;
+  }
+
+  void SetUp() override {context_ = test_support::make_context();}
+  void TearDown() override {context_->shutdown("test done");}
+
+  /// Without parameter services, so a node's entry holds exactly the endpoints a test made.
+  rclcpp::Node::SharedPtr make_node(const std::string & name, const std::string & ns = "")
+  {
+    return std::make_shared<rclcpp::Node>(
+      name, ns, test_support::options_for(context_).start_parameter_services(false));
+  }
+
+  static DdsPeer * peer_;
+  rclcpp::Context::SharedPtr context_;
+};
+
+DdsPeer * DdsDiscoveryInfoTest::peer_ = nullptr;
+
+TEST_F(DdsDiscoveryInfoTest, NodeIsListedWithTheGidsOfItsReadersAndWriters)
+{
+  auto node = make_node("graph_talker", "/graph_test");
+  auto publisher = node->create_publisher<Header>("graph_out", 10);
+  auto subscription = node->create_subscription<Header>(
+    "graph_in", rclcpp::QoS(10), [](const Header &) {});
+
+  // The same endpoints as a Humble process discovers them.
+  const dds_entity_t peer_reader = peer_->reader(peer_->topic<Header>("/graph_test/graph_out"));
+  const dds_entity_t peer_writer = peer_->writer(peer_->topic<Header>("/graph_test/graph_in"));
+  EndpointData our_writer{nullptr, dds_builtintopic_free_endpoint};
+  EndpointData our_reader{nullptr, dds_builtintopic_free_endpoint};
+  ASSERT_TRUE(
+    DdsPeer::eventually(
+      [&]() {
+        our_writer = matched_writer_of(peer_reader);
+        our_reader = matched_reader_of(peer_writer);
+        return our_writer && our_reader;
+      }));
+
+  GraphObserver graph;
+  ASSERT_TRUE(
+    DdsPeer::eventually([&]() {return graph.node("/graph_test", "graph_talker").has_value();}));
+  const auto entry = *graph.node("/graph_test", "graph_talker");
+  EXPECT_EQ(entry.writer_gid_seq, std::vector<Gid>{gid_for(our_writer->key)});
+  EXPECT_EQ(entry.reader_gid_seq, std::vector<Gid>{gid_for(our_reader->key)});
+  // The participant is the one owning those endpoints, so tools can tie them together.
+  EXPECT_EQ(graph.latest()->gid, gid_for(our_writer->participant_key));
+
+  // The writer itself, as rmw_cyclonedds creates it.
+  const auto writer = graph.matched_writer();
+  ASSERT_TRUE(writer);
+  EXPECT_STREQ(writer->topic_name, "ros_discovery_info");
+  EXPECT_STREQ(writer->type_name, "rmw_dds_common::msg::dds_::ParticipantEntitiesInfo_");
+  EXPECT_EQ(gid_for(writer->participant_key), graph.latest()->gid);
+  dds_reliability_kind_t reliability;
+  dds_duration_t max_blocking;
+  dds_durability_kind_t durability;
+  dds_history_kind_t history;
+  int32_t depth = 0;
+  ASSERT_TRUE(dds_qget_reliability(writer->qos, &reliability, &max_blocking));
+  ASSERT_TRUE(dds_qget_durability(writer->qos, &durability));
+  ASSERT_TRUE(dds_qget_history(writer->qos, &history, &depth));
+  EXPECT_EQ(reliability, DDS_RELIABILITY_RELIABLE);
+  EXPECT_EQ(durability, DDS_DURABILITY_TRANSIENT_LOCAL);
+  EXPECT_EQ(history, DDS_HISTORY_KEEP_LAST);
+  EXPECT_EQ(depth, 1);
+}
+
+TEST_F(DdsDiscoveryInfoTest, EntriesFollowEndpointsAndNodesAsTheyGo)
+{
+  auto staying = make_node("graph_stays");
+  auto leaving = make_node("graph_leaves");
+  auto publisher = leaving->create_publisher<Header>("graph_leaving_out", 10);
+  auto subscription = leaving->create_subscription<Header>(
+    "graph_leaving_in", rclcpp::QoS(10), [](const Header &) {});
+
+  GraphObserver graph;
+  using Counts = std::optional<std::pair<size_t, size_t>>;
+  // (readers, writers) of the node, or nothing while it is not listed.
+  const auto endpoint_counts = [&graph](const std::string & name) -> Counts {
+      const auto entry = graph.node("/", name);
+      if (!entry) {
+        return std::nullopt;
+      }
+      return std::make_pair(entry->reader_gid_seq.size(), entry->writer_gid_seq.size());
+    };
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return endpoint_counts("graph_leaves") == Counts({1, 1});}));
+  EXPECT_EQ(endpoint_counts("graph_stays"), Counts({0, 0}));
+
+  subscription.reset();
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return endpoint_counts("graph_leaves") == Counts({0, 1});}));
+
+  // As in Humble, a publisher keeps its node's handle, and so its entry, alive. Every sample
+  // is the whole picture, so once a later change shows, the node's own destruction would have.
+  leaving.reset();
+  auto later = staying->create_publisher<Header>("graph_staying_out", 10);
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return endpoint_counts("graph_stays") == Counts({0, 1});}));
+  EXPECT_EQ(endpoint_counts("graph_leaves"), Counts({0, 1}));
+  publisher.reset();
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return !graph.node("/", "graph_leaves");}));
+  EXPECT_EQ(endpoint_counts("graph_stays"), Counts({0, 1}));
+
+  later.reset();
+  staying.reset();
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return !graph.node("/", "graph_stays");}));
+}
+
+TEST_F(DdsDiscoveryInfoTest, NodesWithTheSameNameKeepTheirOwnEndpoints)
+{
+  // Humble warns about duplicate names but runs both; each must keep its own gids.
+  auto first = make_node("graph_twin", "/graph_twins");
+  auto second = make_node("graph_twin", "/graph_twins");
+  auto publisher = second->create_publisher<Header>("graph_twin_out", 10);
+
+  GraphObserver graph;
+  const auto writer_counts = [&graph]() {
+      std::vector<size_t> counts;
+      if (graph.latest()) {
+        for (const auto & entry : graph.latest()->node_entities_info_seq) {
+          if (entry.node_name == "graph_twin") {
+            counts.push_back(entry.writer_gid_seq.size());
+          }
+        }
+      }
+      return counts;
+    };
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return writer_counts() == std::vector<size_t>{0, 1};}));
+  first.reset();
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return writer_counts() == std::vector<size_t>{1};}));
+}
+
+}  // namespace
