@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,10 +107,19 @@ public:
         ParticipantEntitiesInfo message;
         EXPECT_TRUE(dds_wire::RosSerdata::from(sample).deserialize(&message).ok);
         latest_ = message;
+        latest_bytes_.resize(ddsi_serdata_size(sample));
+        ddsi_serdata_to_ser(sample, 0, latest_bytes_.size(), latest_bytes_.data());
       }
       ddsi_serdata_unref(sample);
     }
     return latest_;
+  }
+
+  /// The latest sample as it came over the wire, encapsulation header included.
+  const std::vector<uint8_t> & latest_bytes()
+  {
+    latest();
+    return latest_bytes_;
   }
 
   /// The entry of the node, if the latest sample lists it.
@@ -132,6 +143,7 @@ private:
   dds_entity_t participant_ = 0;
   dds_entity_t reader_ = 0;
   std::optional<ParticipantEntitiesInfo> latest_;
+  std::vector<uint8_t> latest_bytes_;
 };
 
 class DdsDiscoveryInfoTest : public ::testing::Test
@@ -212,6 +224,31 @@ TEST_F(DdsDiscoveryInfoTest, NodeIsListedWithTheGidsOfItsReadersAndWriters)
   EXPECT_EQ(durability, DDS_DURABILITY_TRANSIENT_LOCAL);
   EXPECT_EQ(history, DDS_HISTORY_KEEP_LAST);
   EXPECT_EQ(depth, 1);
+}
+
+TEST_F(DdsDiscoveryInfoTest, SampleHasHumblesLayout)
+{
+  // Written out by hand, so a field of the wrong size or order (a 16-byte gid, say) shows
+  // even though our own decoder would agree with our own encoder.
+  auto node = make_node("wire_node", "/wire");
+  GraphObserver graph;
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return graph.node("/wire", "wire_node").has_value();}));
+  const auto & gid = graph.latest()->gid.data;
+  ASSERT_EQ(graph.latest()->node_entities_info_seq.size(), 1u) << "a node of another test remains";
+
+  std::vector<uint8_t> expected{0x00, 0x01, 0x00, 0x00};
+  const auto append = [&expected](std::initializer_list<uint8_t> bytes) {
+      expected.insert(expected.end(), bytes);
+    };
+  expected.insert(expected.end(), gid.begin(), gid.end());  // char[24]
+  append({1, 0, 0, 0});  // one node
+  append({6, 0, 0, 0, '/', 'w', 'i', 'r', 'e', 0, 0, 0});  // namespace, padded to 4
+  append({10, 0, 0, 0, 'w', 'i', 'r', 'e', '_', 'n', 'o', 'd', 'e', 0, 0, 0});  // name
+  append({0, 0, 0, 0, 0, 0, 0, 0});  // no readers, no writers
+  EXPECT_EQ(graph.latest_bytes(), expected);
+  // The GUID fills the first 16 bytes (its last 4 are the entity id, 0x1c1 for a participant).
+  EXPECT_EQ(std::vector<uint8_t>(gid.begin() + 12, gid.end()),
+    (std::vector<uint8_t>{0, 0, 0x01, 0xc1, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(DdsDiscoveryInfoTest, EntriesFollowEndpointsAndNodesAsTheyGo)
