@@ -10,6 +10,7 @@
 #include "rcl/types.h"
 #include "rcutils/error_handling.h"
 #include "rclcpp/detail/name_validation.hpp"
+#include "rclcpp/detail/parameter_service.hpp"
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/expand_topic_or_service_name.hpp"
 
@@ -122,6 +123,15 @@ Node::Node(
     node_parameters_->declare_parameter(kUseSimTime, rclcpp::ParameterValue(false));
   }
   update_time_source();
+
+  if (options.start_parameter_services()) {
+    parameter_service_ = std::make_unique<detail::ParameterService>(
+      *this,
+      [group = default_callback_group_](const SubscriptionBase::SharedPtr & server) {
+        group->add_subscription(server);
+      },
+      make_group_notifier(default_callback_group_));
+  }
 }
 
 Node::~Node() = default;

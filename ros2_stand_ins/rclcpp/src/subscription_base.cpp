@@ -10,10 +10,20 @@ namespace rclcpp
 
 SubscriptionBase::SubscriptionBase(
   const detail::TopicEndpointInfo & info, std::function<void()> on_message_ready)
+: SubscriptionBase(
+    info,
+    [&info](std::function<void()> on_ready) {
+      return detail::get_transport().create_subscription(info, std::move(on_ready));
+    },
+    std::move(on_message_ready))
+{}
+
+SubscriptionBase::SubscriptionBase(
+  const detail::TopicEndpointInfo & info, const EndpointFactory & open_endpoint,
+  std::function<void()> on_message_ready)
 : info_(info),
   may_have_message_(std::make_shared<std::atomic_bool>(false)),
-  endpoint_(detail::get_transport().create_subscription(
-      info,
+  endpoint_(open_endpoint(
       [may_have_message = may_have_message_, wake = std::move(on_message_ready)]() {
         may_have_message->store(true);
         if (wake) {

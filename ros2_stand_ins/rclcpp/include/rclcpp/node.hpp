@@ -41,6 +41,11 @@ namespace rclcpp
 
 class Executor;
 
+namespace detail
+{
+class ParameterService;
+}  // namespace detail
+
 /// A named participant of the ROS graph: it owns its parameters, its clock and its callback
 /// groups, and creates publishers and subscriptions on topics resolved inside its namespace.
 class Node : public std::enable_shared_from_this<Node>
@@ -265,6 +270,8 @@ private:
 
   rclcpp::Clock::SharedPtr clock_;
   std::unique_ptr<rclcpp::TimeSource> time_source_;
+  // Last: its servers answer through the members above, so it goes first.
+  std::unique_ptr<detail::ParameterService> parameter_service_;
 };
 
 }  // namespace rclcpp

@@ -43,6 +43,18 @@ public:
 
   const rclcpp::QoS & get_actual_qos() const;
 
+protected:
+  using EndpointFactory =
+    std::function<std::shared_ptr<detail::SubscriptionEndpoint>(std::function<void()>)>;
+
+  /// For entities executors serve like subscriptions whose endpoint is not a topic
+  /// subscription (a service server's request queue): `open_endpoint` receives the arrival hook.
+  SubscriptionBase(
+    const detail::TopicEndpointInfo & info, const EndpointFactory & open_endpoint,
+    std::function<void()> on_message_ready);
+
+  detail::SubscriptionEndpoint & endpoint() const {return *endpoint_;}
+
 private:
   detail::TopicEndpointInfo info_;
   // Set by every message arrival, cleared when take() finds nothing: tells whether a message may

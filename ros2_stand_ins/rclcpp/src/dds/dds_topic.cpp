@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "dds_wire/dds_names.hpp"
 #include "dds_wire/ros_sertype.hpp"
@@ -15,13 +16,20 @@ namespace detail
 {
 
 DdsTopic::DdsTopic(dds_entity_t participant, const TopicEndpointInfo & info)
-: message_type_(info.type_support),
-  description_(info.topic_name + " (" + info.type_name + ")")
+: DdsTopic(
+    participant, info.type_support, dds_wire::DdsNames::message_topic(info.topic_name),
+    info.topic_name + " (" + info.type_name + ")")
+{}
+
+DdsTopic::DdsTopic(
+  dds_entity_t participant, const rosidl_message_type_support_t * type_support,
+  const std::string & dds_name, std::string description)
+: message_type_(type_support), description_(std::move(description))
 {
   // Cyclone takes over the sertype (and may swap in an equal one it already holds).
-  ddsi_sertype * sertype = dds_wire::RosSertype::create(info.type_support);
-  const std::string dds_name = dds_wire::DdsNames::message_topic(info.topic_name);
+  ddsi_sertype * sertype = dds_wire::RosSertype::create(type_support);
   topic_ = dds_create_topic_sertype(participant, dds_name.c_str(), &sertype, nullptr, nullptr, nullptr);
+  sertype_ = sertype;
   if (topic_ < 0) {
     throw std::runtime_error(
             "cannot create DDS topic " + dds_name + " for " + description_ + ": " +

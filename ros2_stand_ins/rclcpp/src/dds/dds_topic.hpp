@@ -22,12 +22,18 @@ class DdsTopic
 public:
   /// Throws std::runtime_error with Cyclone's reason if the topic cannot be created.
   DdsTopic(dds_entity_t participant, const TopicEndpointInfo & info);
+  /// A topic of any DDS name, e.g. a service's "rq/<name>Request"; `description` is for logs.
+  DdsTopic(
+    dds_entity_t participant, const rosidl_message_type_support_t * type_support,
+    const std::string & dds_name, std::string description);
   ~DdsTopic();
 
   DdsTopic(const DdsTopic &) = delete;
   DdsTopic & operator=(const DdsTopic &) = delete;
 
   dds_entity_t handle() const {return topic_;}
+  /// The sertype Cyclone keeps for the topic, for samples built by hand.
+  const ddsi_sertype * sertype() const {return sertype_;}
   const dds_wire::MessageType & message_type() const {return message_type_;}
   /// "/ultrasonic_laser1 (sensor_msgs/msg/LaserScan)", for log lines.
   const std::string & description() const {return description_;}
@@ -36,6 +42,7 @@ private:
   dds_wire::MessageType message_type_;
   std::string description_;
   dds_entity_t topic_;
+  const ddsi_sertype * sertype_ = nullptr;
 };
 
 }  // namespace detail

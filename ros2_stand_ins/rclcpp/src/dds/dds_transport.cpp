@@ -10,6 +10,7 @@
 
 #include "dds_participant.hpp"
 #include "dds_publisher_endpoint.hpp"
+#include "dds_service_endpoint.hpp"
 #include "dds_subscription_endpoint.hpp"
 
 namespace rclcpp
@@ -98,6 +99,17 @@ std::shared_ptr<SubscriptionEndpoint> DdsTransport::create_subscription(
   auto entry = participant_->graph_info().add_endpoint(
     info.node, DdsGraphInfo::EndpointKind::Reader, endpoint->reader());
   return listed<SubscriptionEndpoint>(std::move(endpoint), std::move(entry));
+}
+
+std::shared_ptr<ServiceEndpoint> DdsTransport::create_service(
+  const ServiceEndpointInfo & info, std::function<void()> on_request_ready)
+{
+  std::lock_guard<std::mutex> lock(participant_mutex_);
+  if (!participant_) {
+    return Transport::create_service(info, std::move(on_request_ready));
+  }
+  return std::make_shared<DdsServiceEndpoint>(
+    participant_->handle(), info, std::move(on_request_ready));
 }
 
 void DdsTransport::leave_domain()

@@ -47,6 +47,9 @@ public:
   std::shared_ptr<PublisherEndpoint> create_publisher(const TopicEndpointInfo & info) override;
   std::shared_ptr<SubscriptionEndpoint> create_subscription(
     const TopicEndpointInfo & info, std::function<void()> on_message_ready) override;
+  /// Served over DDS only: no client exists in this process.
+  std::shared_ptr<ServiceEndpoint> create_service(
+    const ServiceEndpointInfo & info, std::function<void()> on_request_ready) override;
 
   /// Leaves the domain: every DDS reader and writer stops; endpoints still held, and those
   /// created afterwards, deliver within the process only. For the end of the process, while

@@ -10,6 +10,7 @@
 #define RCLCPP__DETAIL__TRANSPORT_HPP_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,6 +66,35 @@ public:
   virtual size_t get_publisher_count() const = 0;
 };
 
+struct ServiceEndpointInfo
+{
+  /// Fully qualified ROS name, e.g. "/costmap_input/get_parameters".
+  std::string service_name;
+  /// The rosidl_typesupport_introspection_cpp handles of the request and response messages.
+  const rosidl_message_type_support_t * request_type_support;
+  const rosidl_message_type_support_t * response_type_support;
+};
+
+/// One received call: who made it (echoed in the reply) and the request message.
+struct ServiceRequest
+{
+  uint64_t client_guid = 0;
+  int64_t sequence_number = 0;
+  /// The transport's own handle on the caller's request writer, to find the caller's reply
+  /// reader again when answering.
+  uint64_t writer_handle = 0;
+  std::shared_ptr<void> message;
+};
+
+/// The server side of one service. take() hands out the waiting calls, each as a
+/// `ServiceRequest`, oldest first; the publisher count is the number of matched clients.
+class ServiceEndpoint : public SubscriptionEndpoint
+{
+public:
+  /// Sends `response` (an instance of the response type) to the client that made `request`.
+  virtual void send_response(const ServiceRequest & request, const void * response) = 0;
+};
+
 class Transport
 {
 public:
@@ -81,6 +111,11 @@ public:
   /// message becomes available to take(); it must be cheap (it wakes an executor).
   virtual std::shared_ptr<SubscriptionEndpoint> create_subscription(
     const TopicEndpointInfo & info, std::function<void()> on_message_ready) = 0;
+  /// `on_request_ready` as for subscriptions. By default the service is unreachable: rclcpp
+  /// has no service clients, so only other processes can call, and only a transport that
+  /// reaches them serves anything.
+  virtual std::shared_ptr<ServiceEndpoint> create_service(
+    const ServiceEndpointInfo & info, std::function<void()> on_request_ready);
 };
 
 /// The process's transport.
