@@ -5,7 +5,8 @@
 // endpoints of C types that Cyclone's idlc generated from the ROS 2 IDL, as any other Humble
 // process on the robot's network would have. Readings go in, and every scan that comes back
 // must decode the same through idlc's C type and through our own deserializer. Raw malformed
-// samples must leave the node logging, dropping and serving the next reading.
+// samples must leave the node logging, dropping and serving the next reading. Its parameters
+// are set as `ros2 param set` from a Humble machine sets them, through ~/set_parameters.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -18,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "dds/dds.h"
@@ -293,6 +295,114 @@ TEST_F(NodeWireTest, MalformedReadingsAreLoggedAndDroppedAndTheNodeKeepsServing)
     ASSERT_TRUE(receive(scan_readers_[n - 1], received)) << n;
     ASSERT_EQ(received.c_scan.ranges._length, 100u);
     EXPECT_EQ(bits_of(received.c_scan.ranges._buffer[0]), 0x3DCCDEBDu);
+  }
+}
+
+/// ~/set_parameters of the running node, called through idlc's C types alone.
+class SetParametersClient
+{
+public:
+  explicit SetParametersClient(dds_entity_t participant)
+  {
+    dds_qos_t * qos = reliable_qos();
+    const dds_entity_t request_topic = checked(
+      dds_create_topic(
+        participant, &rcl_interfaces_srv_dds__SetParameters_Request__desc,
+        "rq/costmap_input/set_parametersRequest", nullptr, nullptr),
+      "request topic");
+    writer_ = checked(dds_create_writer(participant, request_topic, qos, nullptr), "request writer");
+    const dds_entity_t reply_topic = checked(
+      dds_create_topic(
+        participant, &rcl_interfaces_srv_dds__SetParameters_Response__desc,
+        "rr/costmap_input/set_parametersReply", nullptr, nullptr),
+      "reply topic");
+    reader_ = checked(dds_create_reader(participant, reply_topic, qos, nullptr), "reply reader");
+    dds_delete_qos(qos);
+  }
+
+  bool wait_for_service() const
+  {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+      dds_publication_matched_status_t requests{};
+      dds_subscription_matched_status_t replies{};
+      dds_get_publication_matched_status(writer_, &requests);
+      dds_get_subscription_matched_status(reader_, &replies);
+      if (requests.current_count == 1 && replies.current_count == 1) {
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+
+  /// Sets one double parameter; the reply's result, or successful=false with "no reply".
+  std::pair<bool, std::string> set_double(const std::string & name, double value)
+  {
+    rcl_interfaces_msg_dds__Parameter_ parameter{};
+    parameter.name = const_cast<char *>(name.c_str());
+    parameter.value.type = 3;  // ParameterType.PARAMETER_DOUBLE
+    parameter.value.double_value = value;
+    parameter.value.string_value = const_cast<char *>("");
+    rcl_interfaces_srv_dds__SetParameters_Request_ request{};
+    request.client_guid = 0x0102030405060708u;
+    request.sequence_number = ++sequence_number_;
+    request.parameters._length = request.parameters._maximum = 1;
+    request.parameters._buffer = &parameter;
+    if (dds_write(writer_, &request) != DDS_RETCODE_OK) {
+      return {false, "not sent"};
+    }
+
+    const dds_entity_t waitset = dds_create_waitset(dds_get_participant(reader_));
+    const dds_entity_t condition = dds_create_readcondition(reader_, DDS_ANY_STATE);
+    dds_waitset_attach(waitset, condition, 0);
+    const bool arrived = dds_waitset_wait(waitset, nullptr, 0, DDS_SECS(30)) > 0;
+    dds_delete(condition);
+    dds_delete(waitset);
+    rcl_interfaces_srv_dds__SetParameters_Response_ reply{};
+    void * samples[1] = {&reply};
+    dds_sample_info_t info;
+    if (!arrived || dds_take(reader_, samples, &info, 1, 1) != 1 || !info.valid_data) {
+      return {false, "no reply"};
+    }
+    std::pair<bool, std::string> result{false, "reply to another call"};
+    if (reply.client_guid == request.client_guid &&
+      reply.sequence_number == request.sequence_number && reply.results._length == 1)
+    {
+      result = {reply.results._buffer[0].successful, reply.results._buffer[0].reason};
+    }
+    dds_sample_free(&reply, &rcl_interfaces_srv_dds__SetParameters_Response__desc, DDS_FREE_CONTENTS);
+    return result;
+  }
+
+private:
+  dds_entity_t writer_ = 0;
+  dds_entity_t reader_ = 0;
+  int64_t sequence_number_ = 0;
+};
+
+TEST_F(NodeWireTest, ParametersSetOverDdsReachTheNextScanAndARefusalKeepsItsReason)
+{
+  SetParametersClient client(participant_);
+  ASSERT_TRUE(client.wait_for_service()) << node_->output();
+
+  const auto accepted = client.set_double("ultrasonic.hor_range_max", 0.3);
+  EXPECT_TRUE(accepted.first) << accepted.second;
+  const auto refused = client.set_double("ultrasonic.hor_field_of_view", 1.0);
+  EXPECT_FALSE(refused.first);
+  EXPECT_EQ(
+    refused.second,
+    "parameter 'ultrasonic.hor_field_of_view' takes effect only at start-up; "
+    "restart the node to change it");
+
+  send_readings({100, 0xFFFF, 200});
+  for (int n = 1; n <= kSensors; ++n) {
+    SCOPED_TRACE("ultrasonic_laser" + std::to_string(n));
+    ReceivedScan received;
+    ASSERT_TRUE(receive(scan_readers_[n - 1], received));
+    EXPECT_EQ(bits_of(received.c_scan.range_max), bits_of(0.3f));
+    // The refused field of view left the scan's shape as it was.
+    EXPECT_EQ(bits_of(received.c_scan.angle_max), 0x3E5F7CEEu);
   }
 }
 
