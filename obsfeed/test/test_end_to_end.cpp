@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -61,14 +62,25 @@ public:
   void add(const LaserScan & scan)
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (rclcpp::Time(scan.header.stamp).nanoseconds() < first_stamp_ns_) {
+      return;
+    }
     scans_.push_back(scan);
     arrived_.notify_all();
   }
 
-  bool waitForCount(std::size_t count)
+  bool waitForCount(std::size_t count, std::chrono::milliseconds within = kDeadline)
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    return arrived_.wait_for(lock, kDeadline, [&]() {return scans_.size() >= count;});
+    return arrived_.wait_for(lock, within, [&]() {return scans_.size() >= count;});
+  }
+
+  /// Forgets what arrived and, from now on, ignores scans stamped before `stamp_ns`.
+  void restart(std::int64_t stamp_ns = 0)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    scans_.clear();
+    first_stamp_ns_ = stamp_ns;
   }
 
   std::size_t count() const
@@ -87,6 +99,7 @@ private:
   mutable std::mutex mutex_;
   std::condition_variable arrived_;
   std::vector<LaserScan> scans_;
+  std::int64_t first_stamp_ns_{0};
 };
 
 /// The robot's side of the node: its ultrasonic driver and base controller, and a costmap
@@ -134,11 +147,38 @@ public:
         all = all && subscription->get_publisher_count() == 1;
       }
       if (all) {
-        return true;
+        return answersOnEveryTopic();
       }
       std::this_thread::sleep_for(10ms);
     }
     return false;
+  }
+
+  /// Our readers having matched the node's writers says nothing about whether those writers
+  /// have matched our readers yet; until they have, the node's scans go to nobody. So warm up
+  /// each direction until the node answers on every topic, then start the logs afresh.
+  bool answersOnEveryTopic()
+  {
+    auto & bumper = *logs_.at("bumper_laser");
+    if (!repeatUntil([this]() {sendBumper(true);}, {&bumper})) {
+      return false;
+    }
+    bumper.restart();
+
+    std::vector<ScanLog *> lasers;
+    for (int n = 1; n <= kSensors; ++n) {
+      lasers.push_back(logs_.at("ultrasonic_laser" + std::to_string(n)).get());
+    }
+    if (!repeatUntil([this]() {sendReadings(std::vector<std::uint16_t>(kSensors, 0));}, lasers)) {
+      return false;
+    }
+    // A repeated warm-up reading may still be on its way; every scan of a test's own readings
+    // is stamped after this instant, every warm-up scan before it.
+    const std::int64_t now_ns = rclcpp::Clock(RCL_SYSTEM_TIME).now().nanoseconds();
+    for (ScanLog * laser : lasers) {
+      laser->restart(now_ns);
+    }
+    return true;
   }
 
   void sendReadings(std::vector<std::uint16_t> values)
@@ -158,6 +198,23 @@ public:
   ScanLog & scans(const std::string & topic) {return *logs_.at(topic);}
 
 private:
+  /// Sends with `send` every half second until every log in `logs` holds a scan.
+  static bool repeatUntil(const std::function<void()> & send, const std::vector<ScanLog *> & logs)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (std::chrono::steady_clock::now() < deadline) {
+      send();
+      bool all = true;
+      for (ScanLog * log : logs) {
+        all = all && log->waitForCount(1, 500ms);
+      }
+      if (all) {
+        return true;
+      }
+    }
+    return false;
+  }
+
   void listen(const std::string & topic)
   {
     auto log = std::make_shared<ScanLog>();
