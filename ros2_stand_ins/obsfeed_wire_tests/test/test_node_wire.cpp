@@ -16,6 +16,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <thread>
@@ -127,6 +128,7 @@ protected:
     dds_delete_qos(qos);
 
     ASSERT_TRUE(connected()) << node_->output();
+    ASSERT_TRUE(answersOnEveryTopic()) << node_->output();
   }
 
   void TearDown() override
@@ -180,13 +182,58 @@ protected:
     ASSERT_EQ(dds_writecdr(raw_writer_, sample), DDS_RETCODE_OK);
   }
 
-  /// The next scan on ultrasonic_laser<n>, within 30 seconds.
-  static bool receive(dds_entity_t reader, ReceivedScan & scan)
+  /// Our readers having matched the node's writers says nothing about whether those writers
+  /// have matched our readers yet; until they have, the node's scans go to nobody. So send
+  /// warm-up readings until every scan topic has answered. Every scan of a test's own readings
+  /// is stamped after that; a warm-up scan still on its way is stamped before and skipped.
+  bool answersOnEveryTopic()
+  {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::vector<bool> answered(scan_readers_.size(), false);
+    while (std::chrono::steady_clock::now() < deadline) {
+      send_readings(std::vector<uint16_t>(kSensors, 0));
+      bool all = true;
+      for (std::size_t i = 0; i < scan_readers_.size(); ++i) {
+        ReceivedScan scan;
+        answered[i] = answered[i] || take_next(scan_readers_[i], scan, DDS_MSECS(500));
+        all = all && answered[i];
+      }
+      if (all) {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        first_stamp_ns_ = static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  /// The next scan on `reader` from a test's own readings, within 30 seconds.
+  bool receive(dds_entity_t reader, ReceivedScan & scan) const
+  {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+      ReceivedScan candidate;
+      if (!take_next(reader, candidate, DDS_SECS(30))) {
+        return false;
+      }
+      const auto & stamp = candidate.c_scan.header.stamp;
+      if (static_cast<int64_t>(stamp.sec) * 1000000000 + stamp.nanosec >= first_stamp_ns_) {
+        std::swap(scan.c_scan, candidate.c_scan);
+        std::swap(scan.bytes, candidate.bytes);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  /// The next scan on `reader`, waiting at most `timeout`.
+  static bool take_next(dds_entity_t reader, ReceivedScan & scan, dds_duration_t timeout)
   {
     const dds_entity_t waitset = dds_create_waitset(dds_get_participant(reader));
     const dds_entity_t condition = dds_create_readcondition(reader, DDS_ANY_STATE);
     dds_waitset_attach(waitset, condition, 0);
-    const bool arrived = dds_waitset_wait(waitset, nullptr, 0, DDS_SECS(30)) > 0;
+    const bool arrived = dds_waitset_wait(waitset, nullptr, 0, timeout) > 0;
     dds_delete(condition);
     dds_delete(waitset);
     ddsi_serdata * sample = nullptr;
@@ -209,6 +256,7 @@ protected:
   dds_entity_t raw_participant_ = 0;
   ddsi_sertype * raw_sertype_ = nullptr;
   dds_entity_t raw_writer_ = 0;
+  int64_t first_stamp_ns_ = 0;
 };
 
 dds_entity_t NodeWireTest::domain_ = 0;
