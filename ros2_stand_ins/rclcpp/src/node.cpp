@@ -130,7 +130,7 @@ Node::Node(
       [group = default_callback_group_](const SubscriptionBase::SharedPtr & server) {
         group->add_subscription(server);
       },
-      make_group_notifier(default_callback_group_));
+      make_group_notifier(default_callback_group_), graph_registration_);
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -19,9 +20,11 @@
 #include "dds/dds.h"
 #include "dds/ddsi/ddsi_serdata.h"
 #include "dds_peer.hpp"
+#include "dds_wire/dds_names.hpp"
 #include "dds_wire/qos_mapping.hpp"
 #include "dds_wire/ros_serdata.hpp"
 #include "dds_wire/ros_sertype.hpp"
+#include "rcl_interfaces/srv/get_parameters.hpp"
 #include "rclcpp/node.hpp"
 #include "rclcpp/detail/dds_domain_config.hpp"
 #include "rmw_dds_common/msg/participant_entities_info.hpp"
@@ -32,6 +35,7 @@
 namespace
 {
 
+using rcl_interfaces::srv::GetParameters;
 using rmw_dds_common::msg::Gid;
 using rmw_dds_common::msg::NodeEntitiesInfo;
 using rmw_dds_common::msg::ParticipantEntitiesInfo;
@@ -136,10 +140,28 @@ public:
     return std::nullopt;
   }
 
+  /// A reader or writer of MessageT on a DDS topic of any name, as a Humble client has.
+  template<typename MessageT>
+  dds_entity_t reader_on(const std::string & dds_topic) {return endpoint_on<MessageT>(dds_topic, false);}
+  template<typename MessageT>
+  dds_entity_t writer_on(const std::string & dds_topic) {return endpoint_on<MessageT>(dds_topic, true);}
+
   /// The writer that sends the samples, as DDS discovery describes it.
   EndpointData matched_writer() const {return matched_writer_of(reader_);}
 
 private:
+  template<typename MessageT>
+  dds_entity_t endpoint_on(const std::string & dds_topic, bool writer)
+  {
+    ddsi_sertype * sertype = dds_wire::RosSertype::create(
+      rosidl_typesupport_introspection_cpp::get_message_type_support_handle<MessageT>());
+    const dds_entity_t topic = dds_create_topic_sertype(
+      participant_, dds_topic.c_str(), &sertype, nullptr, nullptr, nullptr);
+    const auto qos = dds_wire::QosMapping::to_dds({});
+    return writer ? dds_create_writer(participant_, topic, qos.get(), nullptr) :
+           dds_create_reader(participant_, topic, qos.get(), nullptr);
+  }
+
   dds_entity_t participant_ = 0;
   dds_entity_t reader_ = 0;
   std::optional<ParticipantEntitiesInfo> latest_;
@@ -249,6 +271,42 @@ TEST_F(DdsDiscoveryInfoTest, SampleHasHumblesLayout)
   // The GUID fills the first 16 bytes (its last 4 are the entity id, 0x1c1 for a participant).
   EXPECT_EQ(std::vector<uint8_t>(gid.begin() + 12, gid.end()),
     (std::vector<uint8_t>{0, 0, 0x01, 0xc1, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(DdsDiscoveryInfoTest, ParameterServicesAreListedUnderTheirNode)
+{
+  auto node = std::make_shared<rclcpp::Node>(
+    "graph_params", "/graph_test", test_support::options_for(context_));
+
+  // One of the six services as a Humble client finds it: its request reader, its reply writer.
+  GraphObserver graph;
+  const std::string service = "/graph_test/graph_params/get_parameters";
+  const dds_entity_t request_writer =
+    graph.writer_on<GetParameters::Request>(dds_wire::DdsNames::request_topic(service));
+  const dds_entity_t reply_reader =
+    graph.reader_on<GetParameters::Response>(dds_wire::DdsNames::reply_topic(service));
+  EndpointData request_reader{nullptr, dds_builtintopic_free_endpoint};
+  EndpointData reply_writer{nullptr, dds_builtintopic_free_endpoint};
+  ASSERT_TRUE(
+    DdsPeer::eventually(
+      [&]() {
+        request_reader = matched_reader_of(request_writer);
+        reply_writer = matched_writer_of(reply_reader);
+        return request_reader && reply_writer;
+      }));
+
+  const auto counts = [&graph]() {
+      const auto entry = graph.node("/graph_test", "graph_params");
+      return entry ? std::make_pair(entry->reader_gid_seq.size(), entry->writer_gid_seq.size()) :
+             std::make_pair(size_t{0}, size_t{0});
+    };
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return counts() == std::make_pair(size_t{6}, size_t{6});}));
+  const auto entry = *graph.node("/graph_test", "graph_params");
+  const auto listed = [](const std::vector<Gid> & gids, const Gid & gid) {
+      return std::find(gids.begin(), gids.end(), gid) != gids.end();
+    };
+  EXPECT_TRUE(listed(entry.reader_gid_seq, gid_for(request_reader->key)));
+  EXPECT_TRUE(listed(entry.writer_gid_seq, gid_for(reply_writer->key)));
 }
 
 TEST_F(DdsDiscoveryInfoTest, EntriesFollowEndpointsAndNodesAsTheyGo)

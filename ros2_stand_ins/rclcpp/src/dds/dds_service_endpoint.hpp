@@ -38,6 +38,9 @@ public:
 
   void send_response(const ServiceRequest & request, const void * response) override;
 
+  dds_entity_t reader() const {return reader_;}
+  dds_entity_t writer() const {return writer_;}
+
 private:
   enum class Caller {Present, Unknown, Gone};
 

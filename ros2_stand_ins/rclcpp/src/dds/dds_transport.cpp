@@ -108,8 +108,14 @@ std::shared_ptr<ServiceEndpoint> DdsTransport::create_service(
   if (!participant_) {
     return Transport::create_service(info, std::move(on_request_ready));
   }
-  return std::make_shared<DdsServiceEndpoint>(
+  auto endpoint = std::make_shared<DdsServiceEndpoint>(
     participant_->handle(), info, std::move(on_request_ready));
+  // Humble lists a service's request reader and reply writer under its node.
+  auto & graph = participant_->graph_info();
+  auto entries = std::make_shared<std::pair<std::shared_ptr<void>, std::shared_ptr<void>>>(
+    graph.add_endpoint(info.node, DdsGraphInfo::EndpointKind::Reader, endpoint->reader()),
+    graph.add_endpoint(info.node, DdsGraphInfo::EndpointKind::Writer, endpoint->writer()));
+  return listed<ServiceEndpoint>(std::move(endpoint), info.node ? entries : nullptr);
 }
 
 void DdsTransport::leave_domain()

@@ -50,7 +50,8 @@ SetParametersResult refused(const std::string & reason)
 
 ParameterService::ParameterService(
   Node & node, const std::function<void(const SubscriptionBase::SharedPtr &)> & add_to_group,
-  const std::function<void()> & on_request_ready)
+  const std::function<void()> & on_request_ready, NodeRegistration registration)
+: registration_(std::move(registration))
 {
   using rcl_interfaces::srv::DescribeParameters;
   using rcl_interfaces::srv::GetParameterTypes;
@@ -125,7 +126,8 @@ void ParameterService::add(
   const std::function<void()> & on_request_ready)
 {
   auto server =
-    std::make_shared<ServiceServer<ServiceT>>(service_name, std::move(handler), on_request_ready);
+    std::make_shared<ServiceServer<ServiceT>>(
+    service_name, std::move(handler), on_request_ready, registration_);
   add_to_group(server);
   servers_.push_back(std::move(server));
 }

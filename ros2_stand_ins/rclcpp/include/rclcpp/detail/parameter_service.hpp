@@ -30,9 +30,10 @@ class ParameterService
 public:
   /// `add_to_group` puts each server into the group that runs it (Humble: the node's default
   /// group); `on_request_ready` wakes that group's executor. `node` must outlive this object.
+  /// `registration`: the node's, so that the services are listed under it in the ROS graph.
   ParameterService(
     Node & node, const std::function<void(const SubscriptionBase::SharedPtr &)> & add_to_group,
-    const std::function<void()> & on_request_ready);
+    const std::function<void()> & on_request_ready, NodeRegistration registration = nullptr);
 
 private:
   template<typename ServiceT>
@@ -41,6 +42,7 @@ private:
     const std::function<void(const SubscriptionBase::SharedPtr &)> & add_to_group,
     const std::function<void()> & on_request_ready);
 
+  NodeRegistration registration_;
   std::vector<SubscriptionBase::SharedPtr> servers_;
 };
 

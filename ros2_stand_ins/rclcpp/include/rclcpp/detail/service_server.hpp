@@ -30,15 +30,18 @@ public:
   using Response = typename ServiceT::Response;
   using Handler = std::function<void(const Request &, Response &)>;
 
+  /// `node`: the owning node's registration with the transport.
   ServiceServer(
-    const std::string & service_name, Handler handler, std::function<void()> on_request_ready)
+    const std::string & service_name, Handler handler, std::function<void()> on_request_ready,
+    NodeRegistration node = nullptr)
   : SubscriptionBase(
       make_topic_endpoint_info<Request>(service_name, rclcpp::ServicesQoS()),
-      [&service_name](std::function<void()> on_ready) {
+      [&service_name, &node](std::function<void()> on_ready) {
         const ServiceEndpointInfo info{
           service_name,
           rosidl_typesupport_introspection_cpp::get_message_type_support_handle<Request>(),
-          rosidl_typesupport_introspection_cpp::get_message_type_support_handle<Response>()};
+          rosidl_typesupport_introspection_cpp::get_message_type_support_handle<Response>(),
+          node};
         return get_transport().create_service(info, std::move(on_ready));
       },
       std::move(on_request_ready)),

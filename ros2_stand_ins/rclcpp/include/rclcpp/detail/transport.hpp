@@ -73,6 +73,8 @@ struct ServiceEndpointInfo
   /// The rosidl_typesupport_introspection_cpp handles of the request and response messages.
   const rosidl_message_type_support_t * request_type_support;
   const rosidl_message_type_support_t * response_type_support;
+  /// The node the service belongs to (Transport::register_node); null for none.
+  NodeRegistration node = nullptr;
 };
 
 /// One received call: who made it (echoed in the reply) and the request message.
