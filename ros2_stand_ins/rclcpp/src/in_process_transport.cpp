@@ -69,6 +69,28 @@ bool endpoints_match(const TopicEndpointInfo & publisher, const TopicEndpointInf
          qos_check_compatible(publisher.qos, subscription.qos).compatible;
 }
 
+/// Live endpoints of `topic_name`'s list `endpoints_of` that `matches`; the registry's lock is
+/// taken here.
+template<typename EndpointT, typename MatchT>
+size_t count_matching(
+  const Registry & registry, const std::string & topic_name,
+  std::vector<std::weak_ptr<EndpointT>> Registry::Topic::* endpoints_of, MatchT matches)
+{
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  auto topic = registry.topics.find(topic_name);
+  if (topic == registry.topics.end()) {
+    return 0;
+  }
+  const auto & endpoints = topic->second.*endpoints_of;
+  return static_cast<size_t>(
+    std::count_if(
+      endpoints.begin(), endpoints.end(),
+      [&matches](const std::weak_ptr<EndpointT> & weak_endpoint) {
+        auto endpoint = weak_endpoint.lock();
+        return endpoint && matches(*endpoint);
+      }));
+}
+
 template<typename EndpointT>
 void erase_expired(std::vector<std::weak_ptr<EndpointT>> & endpoints)
 {
@@ -187,18 +209,11 @@ public:
 
   size_t get_subscription_count() const override
   {
-    std::lock_guard<std::mutex> lock(registry_->mutex);
-    auto topic = registry_->topics.find(info_.topic_name);
-    if (topic == registry_->topics.end()) {
-      return 0;
-    }
-    return static_cast<size_t>(
-      std::count_if(
-        topic->second.subscriptions.begin(), topic->second.subscriptions.end(),
-        [this](const std::weak_ptr<InProcessSubscription> & weak_subscription) {
-          auto subscription = weak_subscription.lock();
-          return subscription && endpoints_match(info_, subscription->info());
-        }));
+    return count_matching(
+      *registry_, info_.topic_name, &Registry::Topic::subscriptions,
+      [this](const InProcessSubscription & subscription) {
+        return endpoints_match(info_, subscription.info());
+      });
   }
 
   const TopicEndpointInfo & info() const {return info_;}
@@ -216,18 +231,11 @@ private:
 
 size_t InProcessSubscription::get_publisher_count() const
 {
-  std::lock_guard<std::mutex> lock(registry_->mutex);
-  auto topic = registry_->topics.find(info_.topic_name);
-  if (topic == registry_->topics.end()) {
-    return 0;
-  }
-  return static_cast<size_t>(
-    std::count_if(
-      topic->second.publishers.begin(), topic->second.publishers.end(),
-      [this](const std::weak_ptr<InProcessPublisher> & weak_publisher) {
-        auto publisher = weak_publisher.lock();
-        return publisher && endpoints_match(publisher->info(), info_);
-      }));
+  return count_matching(
+    *registry_, info_.topic_name, &Registry::Topic::publishers,
+    [this](const InProcessPublisher & publisher) {
+      return endpoints_match(publisher.info(), info_);
+    });
 }
 
 }  // namespace
