@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -145,6 +147,26 @@ private:
   }
 
   dds_entity_t participant_ = 0;
+};
+
+/// Base of the fixtures whose test suite talks to the process's transport through one peer,
+/// on a domain of the process's own.
+class DdsPeerTest : public ::testing::Test
+{
+protected:
+  static void SetUpTestSuite()
+  {
+    DdsPeer::isolate_process();
+    peer_ = new DdsPeer();
+  }
+
+  static void TearDownTestSuite()
+  {
+    delete peer_;
+    peer_ = nullptr;
+  }
+
+  static inline DdsPeer * peer_ = nullptr;
 };
 
 }  // namespace test_support

@@ -168,21 +168,9 @@ private:
   std::vector<uint8_t> latest_bytes_;
 };
 
-class DdsDiscoveryInfoTest : public ::testing::Test
+class DdsDiscoveryInfoTest : public test_support::DdsPeerTest
 {
 protected:
-  static void SetUpTestSuite()
-  {
-    DdsPeer::isolate_process();
-    peer_ = new DdsPeer();
-  }
-
-  static void TearDownTestSuite()
-  {
-    delete peer_;
-    peer_ = nullptr;
-  }
-
   void SetUp() override {context_ = test_support::make_context();}
   void TearDown() override {context_->shutdown("test done");}
 
@@ -193,11 +181,9 @@ protected:
       name, ns, test_support::options_for(context_).start_parameter_services(false));
   }
 
-  static DdsPeer * peer_;
   rclcpp::Context::SharedPtr context_;
 };
 
-DdsPeer * DdsDiscoveryInfoTest::peer_ = nullptr;
 
 TEST_F(DdsDiscoveryInfoTest, NodeIsListedWithTheGidsOfItsReadersAndWriters)
 {

@@ -60,21 +60,9 @@ UInt16MultiArray readings(std::vector<uint16_t> values)
   return message;
 }
 
-class DdsTransportTest : public ::testing::Test
+class DdsTransportTest : public test_support::DdsPeerTest
 {
 protected:
-  static void SetUpTestSuite()
-  {
-    DdsPeer::isolate_process();
-    peer_ = new DdsPeer();
-  }
-
-  static void TearDownTestSuite()
-  {
-    delete peer_;
-    peer_ = nullptr;
-  }
-
   void SetUp() override
   {
     context_ = test_support::make_context();
@@ -113,13 +101,11 @@ protected:
     return "/" + base + "_" + std::to_string(++counter);
   }
 
-  static DdsPeer * peer_;
   rclcpp::Context::SharedPtr context_;
   std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
   std::thread spinner_;
 };
 
-DdsPeer * DdsTransportTest::peer_ = nullptr;
 
 TEST_F(DdsTransportTest, PublishedMessagesReachAnotherParticipantWithHumblesNames)
 {
