@@ -5,8 +5,9 @@ source_humble
 cd "${WS_ROOT}"
 export MAKEFLAGS="${MAKEFLAGS:--j$(nproc)}"
 # shellcheck disable=SC2046
-colcon build \
+colcon --log-base "${LOG_DIR}" build \
   --base-paths $(build_base_paths) \
+  --build-base "${BUILD_DIR}" --install-base "${INSTALL_DIR}" \
   --event-handlers console_cohesion- summary+ \
   --cmake-args -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPython3_EXECUTABLE=/usr/bin/python3 \
   "$@"

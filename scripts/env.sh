@@ -16,6 +16,22 @@ else
   HAVE_HUMBLE=0
 fi
 
+# Where the Humble lane (scripts/test_humble.sh) builds the real ROS 2 Humble core: outside the
+# repository, so that it survives clean clones and is built only once per machine.
+HUMBLE_PREFIX="${OBSFEED_HUMBLE_PREFIX:-/opt/ros2-humble}"
+
+# Each world builds into folders of its own, so one checkout holds both builds side by side
+# (the tests across the two worlds run the stand-in build against the Humble one).
+if [[ "${HAVE_HUMBLE}" == 1 ]]; then
+  BUILD_DIR="${WS_ROOT}/build-humble"
+  INSTALL_DIR="${WS_ROOT}/install-humble"
+  LOG_DIR="${WS_ROOT}/log-humble"
+else
+  BUILD_DIR="${WS_ROOT}/build"
+  INSTALL_DIR="${WS_ROOT}/install"
+  LOG_DIR="${WS_ROOT}/log"
+fi
+
 source_humble() {
   if [[ "${HAVE_HUMBLE}" == 1 && -f /opt/ros/humble/setup.bash ]]; then
     # setup.bash reads unset variables.
@@ -39,6 +55,6 @@ build_base_paths() {
 source_workspace() {
   set +u
   # shellcheck disable=SC1091
-  source "${WS_ROOT}/install/setup.bash"
+  source "${INSTALL_DIR}/setup.bash"
   set -u
 }

@@ -7,4 +7,4 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 "${WS_ROOT}/scripts/build.sh"
 source_humble
 source_workspace
-exec "${WS_ROOT}/install/obsfeed/lib/obsfeed/obsfeed_node" "$@"
+exec "${INSTALL_DIR}/obsfeed/lib/obsfeed/obsfeed_node" "$@"

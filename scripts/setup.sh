@@ -8,13 +8,13 @@ packages=(
   python3-colcon-library-path python3-colcon-output python3-colcon-parallel-executor
   python3-colcon-package-selection python3-colcon-recursive-crawl python3-colcon-metadata
   python3-colcon-test-result
-  ament-cmake ament-cmake-googletest
   libspdlog-dev libfmt-dev libsystemd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 if [[ "${HAVE_HUMBLE}" == 0 ]]; then
   # What the stand-ins are generated and built from.
   packages+=(
+    ament-cmake ament-cmake-googletest
     rosidl-core rosidl-generator-c-cpp librosidl-typesupport-introspection-c-cpp-dev
     librcutils-dev libyaml-dev cyclonedds-dev cyclonedds-tools
   )
@@ -31,8 +31,8 @@ if (( ${#missing[@]} )); then
   echo "setup: installing ${missing[*]}"
   sudo_cmd=()
   [[ "$(id -u)" == 0 ]] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
 else
   echo "setup: all Debian packages present"
 fi

@@ -7,13 +7,14 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 source_humble
 cd "${WS_ROOT}"
 # shellcheck disable=SC2046
-colcon test \
+colcon --log-base "${LOG_DIR}" test \
   --base-paths $(build_base_paths) \
+  --build-base "${BUILD_DIR}" --install-base "${INSTALL_DIR}" \
   --event-handlers console_cohesion- summary+ \
   --ctest-args --output-on-failure \
   || true  # failures are counted from the results below
 status=0
-summary="$(colcon test-result --verbose)" || status=$?
+summary="$(colcon test-result --test-result-base "${BUILD_DIR}" --verbose)" || status=$?
 echo "${summary}"
 # One plain closing line: "<tests> passed, <failures> failed".
 read -r total errors failures skipped < <(echo "${summary}" |
