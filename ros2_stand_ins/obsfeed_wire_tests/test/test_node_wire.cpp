@@ -87,7 +87,7 @@ protected:
     domain_ = dds_create_domain(
       domain_id(),
       "<CycloneDDS><Domain><General><Interfaces>"
-      "<NetworkInterface address=\"127.0.0.1\" multicast=\"true\"/>"
+      "<NetworkInterface address=\"127.0.0.1\"/>"
       "</Interfaces></General></Domain></CycloneDDS>");
     checked(domain_, "domain");
   }

@@ -14,12 +14,13 @@ namespace detail
 namespace
 {
 
-// What rmw_cyclonedds_cpp prepends for ROS_LOCALHOST_ONLY=1. Loopback usually lacks the
-// MULTICAST flag, so multicast is forced on: discovery then works exactly as between Humble
-// processes on one host, which multicast their participant announcements on lo.
+// What rmw_cyclonedds_cpp prepends for ROS_LOCALHOST_ONLY=1: the loopback address and nothing
+// else. Loopback lacks the MULTICAST flag, so Cyclone then discovers peers by unicast to the
+// participant ports on this host; forcing multicast on here would leave us deaf to Humble
+// processes (and them to us), which never send discovery to the multicast group.
 constexpr char localhost_only_fragment[] =
   "<CycloneDDS><Domain><General><Interfaces>"
-  "<NetworkInterface address=\"127.0.0.1\" multicast=\"true\"/>"
+  "<NetworkInterface address=\"127.0.0.1\"/>"
   "</Interfaces></General></Domain></CycloneDDS>";
 
 uint32_t parse_domain_id(const char * text)
