@@ -66,6 +66,13 @@ private:
 
 }  // namespace detail
 
+bool
+detail::was_initialized(const Context & context)
+{
+  std::lock_guard<std::recursive_mutex> lock(context.init_mutex_);
+  return context.initialized_once_;
+}
+
 Context::Context()
 : registry_(detail::ContextRegistry::get())
 {}
@@ -107,6 +114,7 @@ Context::init(int argc, char const * const * argv, const rclcpp::InitOptions & i
   global_arguments_ = std::move(arguments);
   init_options_ = init_options;
   shutdown_reason_.clear();
+  initialized_once_ = true;
   valid_ = true;
   // Only contexts owned by a shared_ptr can be found by the signal handler.
   if (auto self = weak_from_this().lock()) {

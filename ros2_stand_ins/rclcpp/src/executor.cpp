@@ -11,6 +11,8 @@
 #include <string>
 #include <utility>
 
+#include "rclcpp/detail/context_checks.hpp"
+
 namespace rclcpp
 {
 
@@ -40,8 +42,9 @@ Executor::Executor(const rclcpp::ExecutorOptions & options)
   wait_state_(std::make_shared<WaitState>())
 {
   if (!context_) {
-    throw std::invalid_argument("context cannot be null");
+    throw std::invalid_argument("context argument unexpectedly nullptr");
   }
+  detail::throw_unless_guard_condition_possible(*context_);
   shutdown_callback_handle_ = context_->add_on_shutdown_callback(make_waker(wait_state_));
 }
 

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
-#include "rcl/types.h"
-#include "rcutils/error_handling.h"
+#include "rclcpp/detail/context_checks.hpp"
 #include "rclcpp/detail/name_validation.hpp"
 #include "rclcpp/detail/parameter_service.hpp"
 #include "rclcpp/exceptions.hpp"
@@ -52,12 +52,10 @@ void check_namespace(const std::string & namespace_)
 rclcpp::Context::SharedPtr usable_context(const NodeOptions & options)
 {
   auto context = options.context();
-  if (!context || !context->is_valid()) {
-    RCUTILS_SET_ERROR_MSG(
-      "the given context is not valid, either rcl_init() was not called or rcl_shutdown() "
-      "was called.");
-    exceptions::throw_from_rcl_error(RCL_RET_NOT_INIT, "failed to initialize rcl node");
+  if (!context) {
+    throw std::invalid_argument("context argument unexpectedly nullptr");
   }
+  detail::throw_unless_guard_condition_possible(*context);
   return context;
 }
 
@@ -125,6 +123,7 @@ Node::Node(
   update_time_source();
 
   if (options.start_parameter_services()) {
+    throw_unless_context_valid("service");
     parameter_service_ = std::make_unique<detail::ParameterService>(
       *this,
       [group = default_callback_group_](const SubscriptionBase::SharedPtr & server) {
@@ -238,6 +237,11 @@ std::function<void()> Node::make_group_notifier(const rclcpp::CallbackGroup::Sha
              group->trigger_notify_guard_condition();
            }
          };
+}
+
+void Node::throw_unless_context_valid(const char * entity) const
+{
+  detail::throw_unless_node_context_valid(*context_, entity);
 }
 
 void Node::set_executor_notifier(std::function<void()> notifier)

@@ -212,11 +212,3 @@ TEST_F(NodeTest, ParametersReachTheNodesParameterStore)
   EXPECT_THROW(
     node->declare_parameter("count", 4), rclcpp::exceptions::ParameterAlreadyDeclaredException);
 }
-
-TEST(NodeWithoutInit, RefusesAnUninitializedContext)
-{
-  auto context = std::make_shared<rclcpp::Context>();
-  EXPECT_THROW(
-    std::make_shared<rclcpp::Node>("early", rclcpp::NodeOptions().context(context)),
-    rclcpp::exceptions::RCLError);
-}

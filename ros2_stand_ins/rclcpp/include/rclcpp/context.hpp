@@ -23,9 +23,13 @@
 namespace rclcpp
 {
 
+class Context;
+
 namespace detail
 {
 class ContextRegistry;
+/// Whether init() ever succeeded: rcl tells a context it never had from one shut down.
+bool was_initialized(const Context & context);
 }  // namespace detail
 
 /// Thrown when init() is called on a context that is already initialized.
@@ -168,10 +172,13 @@ public:
 private:
   RCLCPP_DISABLE_COPY(Context)
 
+  friend bool detail::was_initialized(const Context & context);
+
   // Guards init/shutdown and the state they change.
   mutable std::recursive_mutex init_mutex_;
   // Atomic so that is_valid() never waits for a shutdown that is running callbacks.
   std::atomic<bool> valid_{false};
+  bool initialized_once_{false};
   std::string shutdown_reason_;
   rclcpp::InitOptions init_options_;
   rclcpp::detail::Arguments global_arguments_;

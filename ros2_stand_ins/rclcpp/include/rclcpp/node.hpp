@@ -58,7 +58,7 @@ public:
 
   /// Throws exceptions::InvalidNodeNameError / InvalidNamespaceError for invalid names (also
   /// after `-r __node:=` / `-r __ns:=` remapping) and exceptions::RCLError when the context is
-  /// not initialized.
+  /// not initialized or already shut down.
   explicit Node(const std::string & node_name, const NodeOptions & options = NodeOptions());
   /// A namespace without a leading '/' is taken as absolute; an empty one means "/".
   Node(
@@ -103,6 +103,7 @@ public:
     const PublisherOptionsWithAllocator<AllocatorT> & options =
     PublisherOptionsWithAllocator<AllocatorT>())
   {
+    throw_unless_context_valid("publisher");
     return std::make_shared<PublisherT>(
       resolve_topic_name(topic_name), qos, options, graph_registration_);
   }
@@ -120,6 +121,7 @@ public:
     const SubscriptionOptionsWithAllocator<AllocatorT> & options =
     SubscriptionOptionsWithAllocator<AllocatorT>())
   {
+    throw_unless_context_valid("subscription");
     auto group = group_for_new_entity(options.callback_group);
     auto subscription = std::make_shared<SubscriptionT>(
       resolve_topic_name(topic_name), qos,
@@ -242,6 +244,8 @@ private:
 
   rclcpp::CallbackGroup::SharedPtr group_for_new_entity(
     const rclcpp::CallbackGroup::SharedPtr & requested);
+  /// As rcl refuses new entities of a node whose context has been shut down.
+  void throw_unless_context_valid(const char * entity) const;
   static std::function<void()> make_group_notifier(const rclcpp::CallbackGroup::SharedPtr & group);
   /// Lets the executor that took this node learn about groups created later.
   void set_executor_notifier(std::function<void()> notifier);
