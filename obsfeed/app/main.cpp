@@ -7,26 +7,43 @@
 #include "obsfeed/costmap_input.hpp"
 #include "quorvex/logger.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "stop_signal_waiter.hpp"
 
-// Nothing here catches: a node that cannot come up must end the process loudly (abort) so
-// that the robot's supervisor restarts it and the failure shows in its records.
+// A node that cannot come up must end the process loudly (abort) so that the robot's
+// supervisor restarts it and the failure shows in its records. The one exception is a stop
+// request that arrives while the node is still being built: the shutdown it causes makes the
+// next entity creation throw, and a supervisor that asked for a stop expects status 0.
 int main(int argc, char ** argv)
 {
+  // Before rclcpp::init starts any thread, so that every thread inherits the mask.
+  obsfeed::StopSignalWaiter::blockStopSignals();
   rclcpp::init(
     argc, argv, rclcpp::InitOptions(rcutils_get_default_allocator()),
     rclcpp::SignalHandlerOptions::All);
+  obsfeed::StopSignalWaiter stop_signals;
   // Created before the node so that the whole process logs under this name.
   quorvex::Logger::Instance("costmap_input");
 
-  auto node = std::make_shared<costmap_input::CostmapInput>("costmap_input");
-  // Eight threads so that the ultrasonic and bumper pipelines never wait for each other; an
-  // unbounded wait because there is no periodic work.
-  auto executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
-    rclcpp::ExecutorOptions(), 8, true, std::chrono::nanoseconds(-1));
-  executor->add_node(node, true);
+  std::shared_ptr<costmap_input::CostmapInput> node;
+  std::shared_ptr<rclcpp::executors::MultiThreadedExecutor> executor;
+  try {
+    node = std::make_shared<costmap_input::CostmapInput>("costmap_input");
+    // Eight threads so that the ultrasonic and bumper pipelines never wait for each other; an
+    // unbounded wait because there is no periodic work.
+    executor = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
+      rclcpp::ExecutorOptions(), 8, true, std::chrono::nanoseconds(-1));
+    executor->add_node(node, true);
+  } catch (...) {
+    // The executor takes part: it cannot be made on a context that is already shut down.
+    if (!stop_signals.stopRequested()) {
+      throw;
+    }
+    return 0;
+  }
   executor->spin();
 
   rclcpp::shutdown(nullptr, "user called rclcpp::shutdown()");
+  stop_signals.finish();
   executor.reset();
   node.reset();
   return 0;
