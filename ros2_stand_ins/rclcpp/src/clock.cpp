@@ -6,6 +6,10 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "rcl/types.h"
+#include "rcutils/error_handling.h"
+#include "rclcpp/exceptions.hpp"
+
 namespace rclcpp
 {
 namespace
@@ -23,10 +27,12 @@ rcl_time_point_value_t read_nanoseconds()
 Clock::Clock(rcl_clock_type_t clock_type)
 : clock_type_(clock_type)
 {
-  if (clock_type != RCL_ROS_TIME && clock_type != RCL_SYSTEM_TIME &&
-    clock_type != RCL_STEADY_TIME)
+  if (clock_type != RCL_CLOCK_UNINITIALIZED && clock_type != RCL_ROS_TIME &&
+    clock_type != RCL_SYSTEM_TIME && clock_type != RCL_STEADY_TIME)
   {
-    throw std::invalid_argument("clock type must be RCL_ROS_TIME, RCL_SYSTEM_TIME or RCL_STEADY_TIME");
+    throw std::invalid_argument(
+            "clock type must be RCL_CLOCK_UNINITIALIZED, RCL_ROS_TIME, RCL_SYSTEM_TIME or "
+            "RCL_STEADY_TIME");
   }
 }
 
@@ -40,6 +46,9 @@ Time Clock::now() const
       return Time(read_nanoseconds<std::chrono::system_clock>(), RCL_ROS_TIME);
     case RCL_STEADY_TIME:
       return Time(read_nanoseconds<std::chrono::steady_clock>(), RCL_STEADY_TIME);
+    case RCL_CLOCK_UNINITIALIZED:
+      RCUTILS_SET_ERROR_MSG("Clock is not initialized or does not have get_now registered.");
+      exceptions::throw_from_rcl_error(RCL_RET_ERROR, "could not get current time stamp");
     case RCL_SYSTEM_TIME:
     default:
       return Time(read_nanoseconds<std::chrono::system_clock>(), RCL_SYSTEM_TIME);

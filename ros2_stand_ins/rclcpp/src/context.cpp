@@ -2,11 +2,13 @@
 #include "rclcpp/context.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "rclcpp/detail/dds_domain_config.hpp"
 #include "rclcpp/exceptions.hpp"
 
 namespace rclcpp
@@ -143,7 +145,9 @@ Context::get_init_options()
 size_t
 Context::get_domain_id() const
 {
-  return init_options_.get_domain_id();
+  // Like rcl, the context reports the domain it joined: unless one was set, ROS_DOMAIN_ID's.
+  const size_t set = init_options_.get_domain_id();
+  return set != SIZE_MAX ? set : detail::DdsDomainConfig::from_environment().domain_id;
 }
 
 std::string

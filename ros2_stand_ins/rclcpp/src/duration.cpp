@@ -92,14 +92,6 @@ Duration & Duration::operator-=(const Duration & rhs)
   return *this;
 }
 
-Duration Duration::operator-() const
-{
-  if (nanoseconds_ == std::numeric_limits<int64_t>::min()) {
-    throw std::overflow_error("negation leads to int64_t overflow");
-  }
-  return from_nanoseconds(-nanoseconds_);
-}
-
 Duration Duration::operator*(double scale) const
 {
   if (!std::isfinite(scale)) {

@@ -52,11 +52,9 @@ Executor::~Executor()
 {
   context_->remove_on_shutdown_callback(shutdown_callback_handle_);
   std::lock_guard<std::mutex> lock(wait_state_->mutex);
-  for (const auto & entries : {&node_groups_, &manual_groups_}) {
-    for (const auto & entry : *entries) {
-      if (auto group = entry.group.lock()) {
-        release_group(group);
-      }
+  for (const auto & entry : node_groups_) {
+    if (auto group = entry.group.lock()) {
+      release_group(group);
     }
   }
   for (const auto & weak_node : weak_nodes_) {
@@ -67,59 +65,9 @@ Executor::~Executor()
   }
 }
 
-void Executor::add_callback_group(
-  rclcpp::CallbackGroup::SharedPtr group_ptr, rclcpp::Node::SharedPtr node_ptr, bool notify)
-{
-  if (!group_ptr) {
-    throw std::invalid_argument("callback group cannot be null");
-  }
-  {
-    std::lock_guard<std::mutex> lock(wait_state_->mutex);
-    if (group_ptr->get_associated_with_executor_atomic().exchange(true)) {
-      throw std::runtime_error("Callback group has already been added to an executor.");
-    }
-    manual_groups_.push_back({node_ptr, group_ptr});
-    associate_group_locked(group_ptr);
-  }
-  if (notify) {
-    wake();
-  }
-}
-
-void Executor::remove_callback_group(rclcpp::CallbackGroup::SharedPtr group_ptr, bool notify)
-{
-  {
-    std::lock_guard<std::mutex> lock(wait_state_->mutex);
-    auto found = std::find_if(
-      manual_groups_.begin(), manual_groups_.end(),
-      [&group_ptr](const NodeGroup & entry) {return entry.group.lock() == group_ptr;});
-    if (!group_ptr || found == manual_groups_.end()) {
-      throw std::runtime_error("Callback group needs to be associated with executor.");
-    }
-    manual_groups_.erase(found);
-    release_group(group_ptr);
-  }
-  if (notify) {
-    wake();
-  }
-}
-
 std::vector<rclcpp::CallbackGroup::WeakPtr> Executor::get_all_callback_groups()
 {
-  auto groups = get_manually_added_callback_groups();
-  auto from_nodes = get_automatically_added_callback_groups_from_nodes();
-  groups.insert(groups.end(), from_nodes.begin(), from_nodes.end());
-  return groups;
-}
-
-std::vector<rclcpp::CallbackGroup::WeakPtr> Executor::get_manually_added_callback_groups()
-{
-  std::lock_guard<std::mutex> lock(wait_state_->mutex);
-  std::vector<rclcpp::CallbackGroup::WeakPtr> groups;
-  for (const auto & entry : manual_groups_) {
-    groups.push_back(entry.group);
-  }
-  return groups;
+  return get_automatically_added_callback_groups_from_nodes();
 }
 
 std::vector<rclcpp::CallbackGroup::WeakPtr>
@@ -207,8 +155,8 @@ void Executor::spin_some(std::chrono::nanoseconds max_duration)
 
 void Executor::spin_all(std::chrono::nanoseconds max_duration)
 {
-  if (max_duration <= std::chrono::nanoseconds::zero()) {
-    throw std::invalid_argument("max_duration must be positive");
+  if (max_duration < std::chrono::nanoseconds::zero()) {
+    throw std::invalid_argument("max_duration must be greater than or equal to 0");
   }
   spin_some_impl(max_duration, true);
 }
@@ -380,13 +328,11 @@ Executor::SubscriptionSet Executor::collect_waiting_subscriptions()
   std::lock_guard<std::mutex> lock(wait_state_->mutex);
   collect_node_groups_locked();
   SubscriptionSet waiting;
-  for (const auto & entries : {&manual_groups_, &node_groups_}) {
-    for (const auto & entry : *entries) {
-      if (auto group = entry.group.lock()) {
-        for (const auto & subscription : group->get_subscriptions()) {
-          if (subscription->has_message()) {
-            waiting.insert(subscription.get());
-          }
+  for (const auto & entry : node_groups_) {
+    if (auto group = entry.group.lock()) {
+      for (const auto & subscription : group->get_subscriptions()) {
+        if (subscription->has_message()) {
+          waiting.insert(subscription.get());
         }
       }
     }
@@ -399,16 +345,14 @@ bool Executor::take_ready_locked(AnyExecutable & any_executable, const Subscript
   collect_node_groups_locked();
   std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
   candidates;
-  for (const auto & entries : {&manual_groups_, &node_groups_}) {
-    for (const auto & entry : *entries) {
-      auto group = entry.group.lock();
-      if (!group || !group->can_be_taken_from().load()) {
-        continue;
-      }
-      for (auto & subscription : group->get_subscriptions()) {
-        if (!only || only->count(subscription.get()) != 0) {
-          candidates.emplace_back(group, std::move(subscription));
-        }
+  for (const auto & entry : node_groups_) {
+    auto group = entry.group.lock();
+    if (!group || !group->can_be_taken_from().load()) {
+      continue;
+    }
+    for (auto & subscription : group->get_subscriptions()) {
+      if (!only || only->count(subscription.get()) != 0) {
+        candidates.emplace_back(group, std::move(subscription));
       }
     }
   }

@@ -4,9 +4,8 @@
 #include "rclcpp/expand_topic_or_service_name.hpp"
 
 #include <map>
+#include <stdexcept>
 
-#include "rcl/types.h"
-#include "rcutils/error_handling.h"
 #include "rclcpp/detail/name_validation.hpp"
 #include "rclcpp/exceptions.hpp"
 
@@ -39,9 +38,9 @@ std::string substitute(
     const std::string key = name.substr(open + 1, close - open - 1);
     auto found = substitutions.find(key);
     if (found == substitutions.end()) {
-      // Not a malformed name but an unsupported one: rclcpp reports it as an rcl error.
-      RCUTILS_SET_ERROR_MSG(("unknown substitution: {" + key + "}").c_str());
-      exceptions::throw_from_rcl_error(RCL_RET_UNKNOWN_SUBSTITUTION, "failed to expand '" + name + "'");
+      // What Humble's rclcpp says once rcl has refused the substitution but found the name
+      // itself well formed.
+      throw std::runtime_error("topic name unexpectedly valid");
     }
     result += name.substr(position, open - position) + found->second;
     position = close + 1;

@@ -63,10 +63,27 @@ namespace
 
 using Registry = InProcessTransport::Registry;
 
+/// Whether a publisher's offer satisfies a subscription's request, as Cyclone DDS decides: a
+/// reliable publisher serves a best-effort subscription but not the reverse, a transient-local
+/// subscription needs a transient-local publisher; system defaults count as reliable and
+/// volatile.
+bool qos_match(const QoS & publisher_qos, const QoS & subscription_qos)
+{
+  const bool publisher_best_effort =
+    publisher_qos.reliability() == ReliabilityPolicy::BestEffort;
+  const bool subscription_reliable =
+    subscription_qos.reliability() != ReliabilityPolicy::BestEffort;
+  const bool publisher_volatile =
+    publisher_qos.durability() != DurabilityPolicy::TransientLocal;
+  const bool subscription_transient_local =
+    subscription_qos.durability() == DurabilityPolicy::TransientLocal;
+  return !(publisher_best_effort && subscription_reliable) &&
+         !(publisher_volatile && subscription_transient_local);
+}
+
 bool endpoints_match(const TopicEndpointInfo & publisher, const TopicEndpointInfo & subscription)
 {
-  return publisher.type_name == subscription.type_name &&
-         qos_check_compatible(publisher.qos, subscription.qos).compatible;
+  return publisher.type_name == subscription.type_name && qos_match(publisher.qos, subscription.qos);
 }
 
 /// Live endpoints of `topic_name`'s list `endpoints_of` that `matches`; the registry's lock is

@@ -1,10 +1,14 @@
 // Copyright 2026 obsfeed developers. Apache-2.0.
 #include "rclcpp/init_options.hpp"
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "rcl/types.h"
 #include "rcutils/env.h"
+#include "rcutils/error_handling.h"
+#include "rclcpp/exceptions.hpp"
 
 namespace rclcpp
 {
@@ -29,32 +33,32 @@ InitOptions::auto_initialize_logging(bool initialize_logging)
 void
 InitOptions::use_default_domain_id()
 {
-  use_default_domain_id_ = true;
+  domain_id_ = SIZE_MAX;
+  const char * env_value = nullptr;
+  if (rcutils_get_env("ROS_DOMAIN_ID", &env_value) != nullptr || env_value == nullptr ||
+    *env_value == '\0')
+  {
+    return;
+  }
+  char * end = nullptr;
+  const unsigned long number = std::strtoul(env_value, &end, 0);  // NOLINT(runtime/int)
+  if (number == 0UL && *end != '\0') {
+    RCUTILS_SET_ERROR_MSG("ROS_DOMAIN_ID is not an integral number");
+    exceptions::throw_from_rcl_error(RCL_RET_ERROR, "failed to get default domain id");
+  }
+  domain_id_ = static_cast<size_t>(number);
 }
 
 void
 InitOptions::set_domain_id(size_t domain_id)
 {
-  use_default_domain_id_ = false;
   domain_id_ = domain_id;
 }
 
 size_t
 InitOptions::get_domain_id() const
 {
-  if (!use_default_domain_id_) {
-    return domain_id_;
-  }
-  // Same source rcl uses; an unset or unreadable variable means domain 0.
-  const char * env_value = nullptr;
-  if (rcutils_get_env("ROS_DOMAIN_ID", &env_value) != nullptr || env_value == nullptr ||
-    *env_value == '\0')
-  {
-    return 0;
-  }
-  char * end = nullptr;
-  unsigned long parsed = std::strtoul(env_value, &end, 10);  // NOLINT(runtime/int)
-  return (end != nullptr && *end == '\0') ? static_cast<size_t>(parsed) : 0;
+  return domain_id_;
 }
 
 const rcl_allocator_t &

@@ -155,7 +155,9 @@ std::optional<NameError> validate_topic_name(const std::string & topic_name)
         return NameError{
           "topic name must not have tilde '~' unless it is the first character", i};
       }
-      if (topic_name.size() > 1 && topic_name[1] != '/') {
+      // rcl skips this check when the tilde is followed by a single character, so Humble takes
+      // "~x" (as the node's name plus "x") and refuses "~xy"; so do we.
+      if (topic_name.size() > 2 && topic_name[1] != '/') {
         return NameError{
           "topic name must not have a tilde '~' that is not followed by a forward slash '/'", 1};
       }

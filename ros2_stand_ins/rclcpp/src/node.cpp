@@ -186,11 +186,6 @@ void Node::for_each_callback_group(
   }
 }
 
-rclcpp::CallbackGroup::SharedPtr Node::get_default_callback_group()
-{
-  return default_callback_group_;
-}
-
 std::atomic_bool & Node::get_associated_with_executor_atomic()
 {
   return associated_with_executor_;
@@ -224,7 +219,7 @@ rclcpp::CallbackGroup::SharedPtr Node::group_for_new_entity(
     callback_groups_.begin(), callback_groups_.end(),
     [&requested](const CallbackGroup::WeakPtr & weak) {return weak.lock() == requested;});
   if (!in_node) {
-    throw exceptions::MissingGroupNodeException("subscription");
+    throw std::runtime_error("Cannot create subscription, callback group not in node.");
   }
   return requested;
 }

@@ -124,26 +124,6 @@ bool QoS::operator!=(const QoS & rhs) const
   return !(*this == rhs);
 }
 
-QoSCheckCompatibleResult qos_check_compatible(const QoS & publisher_qos, const QoS & subscription_qos)
-{
-  // Cyclone DDS resolves "system default" to reliable and volatile.
-  const bool publisher_best_effort =
-    publisher_qos.reliability() == ReliabilityPolicy::BestEffort;
-  const bool subscription_reliable =
-    subscription_qos.reliability() != ReliabilityPolicy::BestEffort;
-  if (publisher_best_effort && subscription_reliable) {
-    return {false, "ERROR: Best effort publisher and reliable subscription;"};
-  }
-  const bool publisher_volatile =
-    publisher_qos.durability() != DurabilityPolicy::TransientLocal;
-  const bool subscription_transient_local =
-    subscription_qos.durability() == DurabilityPolicy::TransientLocal;
-  if (publisher_volatile && subscription_transient_local) {
-    return {false, "ERROR: Volatile publisher and transient local subscription;"};
-  }
-  return {true, ""};
-}
-
 SensorDataQoS::SensorDataQoS(const QoSInitialization & qos_initialization)
 : QoS(qos_initialization)
 {

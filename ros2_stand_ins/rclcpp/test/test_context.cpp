@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "rclcpp/context.hpp"
 #include "rclcpp/contexts/default_context.hpp"
 #include "rclcpp/exceptions.hpp"
+#include "rclcpp/node.hpp"
 #include "rclcpp/node_options.hpp"
 #include "rclcpp/utilities.hpp"
 
@@ -64,13 +66,12 @@ TEST(Context, on_shutdown_callbacks)
   int runs = 0;
   bool valid_inside_callback = true;
   int removed_runs = 0;
-  int added_during_shutdown_runs = 0;
+  // (No registering from inside a callback: Humble holds the callbacks' lock while it runs
+  // them, so that deadlocks there.)
   context->on_shutdown(
     [&]() {
       ++runs;
       valid_inside_callback = context->is_valid();
-      // Registering from a callback must not deadlock; it only runs on a later shutdown.
-      context->add_on_shutdown_callback([&]() {++added_during_shutdown_runs;});
     });
   auto handle = context->add_on_shutdown_callback([&]() {++removed_runs;});
   EXPECT_TRUE(context->remove_on_shutdown_callback(handle));
@@ -81,7 +82,6 @@ TEST(Context, on_shutdown_callbacks)
   EXPECT_EQ(runs, 1);
   EXPECT_FALSE(valid_inside_callback);
   EXPECT_EQ(removed_runs, 0);
-  EXPECT_EQ(added_during_shutdown_runs, 0);
 }
 
 TEST(Context, init_rejects_bad_ros_arguments_and_stays_invalid)
@@ -108,8 +108,7 @@ TEST(Context, init_rejects_bad_ros_arguments_and_stays_invalid)
 
   // Arguments for the program itself are no reason to fail.
   init(context, {"prog", "--verbose", "--ros-args", "-p", "a:=1", "--", "-x"});
-  EXPECT_EQ(context->get_global_arguments().non_ros_arguments(),
-    (std::vector<std::string>{"prog", "--verbose", "-x"}));
+  EXPECT_TRUE(context->is_valid());
   context->shutdown("done");
 }
 
@@ -125,7 +124,8 @@ TEST(Context, shutdown_wakes_sleep_for)
   // Would hang the test (until its timeout) if the shutdown did not wake it.
   EXPECT_FALSE(context->sleep_for(std::chrono::hours(1)));
   stopper.join();
-  EXPECT_FALSE(context->sleep_for(std::chrono::hours(1)));
+  // (Not asserted: a sleep_for that starts after the shutdown returns false at once here, but
+  // Humble first sleeps the whole time.)
 }
 
 TEST(GlobalContext, init_ok_shutdown)
@@ -138,8 +138,7 @@ TEST(GlobalContext, init_ok_shutdown)
   EXPECT_EQ(
     rclcpp::remove_ros_arguments(static_cast<int>(argv.size()), argv.data()),
     (std::vector<std::string>{"prog", "file.txt"}));
-  const auto & global = rclcpp::contexts::get_global_default_context()->get_global_arguments();
-  EXPECT_EQ(global.parameter_override_sections().size(), 1u);
+  EXPECT_EQ(rclcpp::Node("prog_node").declare_parameter("rate", 1), 5);  // from -p rate:=5
 
   EXPECT_TRUE(rclcpp::shutdown());
   EXPECT_FALSE(rclcpp::ok());
@@ -147,7 +146,6 @@ TEST(GlobalContext, init_ok_shutdown)
   EXPECT_EQ(
     rclcpp::contexts::get_global_default_context()->shutdown_reason(),
     "user called rclcpp::shutdown()");
-  EXPECT_FALSE(rclcpp::sleep_for(std::chrono::hours(1)));
 }
 
 TEST(Options, defaults_and_chaining)
@@ -177,13 +175,17 @@ TEST(Options, defaults_and_chaining)
   ASSERT_EQ(options.parameter_overrides().size(), 2u);
   EXPECT_EQ(options.parameter_overrides()[1].as_string(), "two");
 
+  // Until set, the id is rcl's "default" (SIZE_MAX); use_default_domain_id() reads the variable
+  // now, and an unset one means the default again.
   rclcpp::InitOptions init_options;
   EXPECT_TRUE(init_options.shutdown_on_signal);
   setenv("ROS_DOMAIN_ID", "42", 1);
+  EXPECT_EQ(init_options.get_domain_id(), SIZE_MAX);
+  init_options.use_default_domain_id();
   EXPECT_EQ(init_options.get_domain_id(), 42u);
   init_options.set_domain_id(7);
   EXPECT_EQ(init_options.get_domain_id(), 7u);
   unsetenv("ROS_DOMAIN_ID");
   init_options.use_default_domain_id();
-  EXPECT_EQ(init_options.get_domain_id(), 0u);
+  EXPECT_EQ(init_options.get_domain_id(), SIZE_MAX);
 }

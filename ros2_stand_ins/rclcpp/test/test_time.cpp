@@ -12,6 +12,7 @@
 #include "builtin_interfaces/msg/time.hpp"
 #include "rclcpp/clock.hpp"
 #include "rclcpp/duration.hpp"
+#include "rclcpp/exceptions.hpp"
 #include "rclcpp/time.hpp"
 
 using namespace std::chrono_literals;
@@ -126,18 +127,18 @@ TEST(Duration, ArithmeticChecksRange)
   const auto one = rclcpp::Duration::from_nanoseconds(1);
   EXPECT_THROW(max + one, std::overflow_error);
   EXPECT_THROW(min - one, std::underflow_error);
-  EXPECT_THROW(-min, std::overflow_error);
   EXPECT_THROW(max * 2.0, std::overflow_error);
   EXPECT_THROW(max * -2.0, std::underflow_error);
   EXPECT_THROW(one * std::numeric_limits<double>::infinity(), std::runtime_error);
   EXPECT_EQ((rclcpp::Duration(2s) * 0.5).nanoseconds(), 1000000000LL);
-  EXPECT_EQ((-rclcpp::Duration(2s)).nanoseconds(), -2000000000LL);
   EXPECT_TRUE(rclcpp::Duration(1s) < rclcpp::Duration(2s));
 }
 
 TEST(Clock, ReadsTheRequestedClock)
 {
-  EXPECT_THROW(rclcpp::Clock{RCL_CLOCK_UNINITIALIZED}, std::invalid_argument);
+  // Made, as in Humble, but not readable.
+  rclcpp::Clock uninitialized{RCL_CLOCK_UNINITIALIZED};
+  EXPECT_THROW(uninitialized.now(), rclcpp::exceptions::RCLError);
 
   rclcpp::Clock system_clock;
   EXPECT_EQ(system_clock.get_clock_type(), RCL_SYSTEM_TIME);

@@ -25,9 +25,11 @@ class Clock
 public:
   RCLCPP_SMART_PTR_DEFINITIONS(Clock)
 
-  /// Throws std::invalid_argument for RCL_CLOCK_UNINITIALIZED, which cannot be read.
+  /// Throws std::invalid_argument for a value that is no clock type. RCL_CLOCK_UNINITIALIZED
+  /// makes a clock, as in Humble, that cannot be read.
   explicit Clock(rcl_clock_type_t clock_type = RCL_SYSTEM_TIME);
 
+  /// Throws exceptions::RCLError for an RCL_CLOCK_UNINITIALIZED clock.
   Time now() const;
 
   /// True when this is a ROS-time clock currently following simulated time.

@@ -52,7 +52,6 @@ public:
   Duration & operator+=(const Duration & rhs);
   Duration operator-(const Duration & rhs) const;
   Duration & operator-=(const Duration & rhs);
-  Duration operator-() const;
   /// Throws std::runtime_error for a non-finite scale.
   Duration operator*(double scale) const;
   Duration & operator*=(double scale);

@@ -54,17 +54,7 @@ public:
   /// Throws std::runtime_error if this executor is already spinning.
   virtual void spin() = 0;
 
-  /// Adds one group; `node` may be null. Throws std::runtime_error if the group already
-  /// belongs to an executor.
-  virtual void add_callback_group(
-    rclcpp::CallbackGroup::SharedPtr group_ptr,
-    rclcpp::Node::SharedPtr node_ptr,
-    bool notify = true);
-  /// Throws std::runtime_error if the group was not added to this executor by add_callback_group.
-  virtual void remove_callback_group(rclcpp::CallbackGroup::SharedPtr group_ptr, bool notify = true);
-
   virtual std::vector<rclcpp::CallbackGroup::WeakPtr> get_all_callback_groups();
-  virtual std::vector<rclcpp::CallbackGroup::WeakPtr> get_manually_added_callback_groups();
   virtual std::vector<rclcpp::CallbackGroup::WeakPtr>
   get_automatically_added_callback_groups_from_nodes();
 
@@ -93,7 +83,7 @@ public:
   virtual void spin_some(std::chrono::nanoseconds max_duration = std::chrono::nanoseconds(0));
 
   /// Like spin_some, but repeats the round while work keeps arriving, for at most
-  /// `max_duration` (which must be positive: std::invalid_argument otherwise).
+  /// `max_duration` (0: as long as work keeps arriving; negative: std::invalid_argument).
   virtual void spin_all(std::chrono::nanoseconds max_duration);
 
   /// Waits up to `timeout` (negative: without limit) for one piece of work and runs it.
@@ -198,7 +188,6 @@ private:
   // Guarded by wait_state_->mutex.
   std::vector<rclcpp::Node::WeakPtr> weak_nodes_;
   std::vector<NodeGroup> node_groups_;
-  std::vector<NodeGroup> manual_groups_;
   size_t next_scan_start_ = 0;
 };
 

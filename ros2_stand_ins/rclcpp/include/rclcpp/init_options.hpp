@@ -3,6 +3,7 @@
 #define RCLCPP__INIT_OPTIONS_HPP_
 
 #include <cstddef>
+#include <cstdint>
 
 #include "rcl/allocator.h"
 #include "rclcpp/visibility_control.hpp"
@@ -37,7 +38,9 @@ public:
   InitOptions &
   auto_initialize_logging(bool initialize_logging);
 
-  /// Use ROS_DOMAIN_ID from the environment (0 if unset); the default.
+  /// Takes the domain id ROS_DOMAIN_ID names now, as rcl reads it (strtoul, any base); an
+  /// unset or empty variable means SIZE_MAX again. Throws exceptions::RCLError for a value
+  /// that is no number.
   RCLCPP_PUBLIC
   void
   use_default_domain_id();
@@ -46,7 +49,8 @@ public:
   void
   set_domain_id(size_t domain_id);
 
-  /// The domain id set explicitly, or the one ROS_DOMAIN_ID selects.
+  /// The domain id set, or SIZE_MAX (rcl's "default": the one ROS_DOMAIN_ID names when the
+  /// context is initialized) if none was.
   RCLCPP_PUBLIC
   size_t
   get_domain_id() const;
@@ -58,8 +62,7 @@ public:
 private:
   rcl_allocator_t allocator_;
   bool initialize_logging_ = true;
-  bool use_default_domain_id_ = true;
-  size_t domain_id_ = 0;
+  size_t domain_id_ = SIZE_MAX;
 };
 
 }  // namespace rclcpp

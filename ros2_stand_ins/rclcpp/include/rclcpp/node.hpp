@@ -84,8 +84,6 @@ public:
   void for_each_callback_group(
     const std::function<void(rclcpp::CallbackGroup::SharedPtr)> & func);
 
-  rclcpp::CallbackGroup::SharedPtr get_default_callback_group();
-
   /// Whether an executor has taken this node; an executor sets it in add_node.
   std::atomic_bool & get_associated_with_executor_atomic();
 

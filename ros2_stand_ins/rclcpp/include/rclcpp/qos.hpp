@@ -93,17 +93,6 @@ private:
   DurabilityPolicy durability_ = DurabilityPolicy::Volatile;
 };
 
-/// Whether a publisher's offer satisfies a subscription's request, and why not.
-struct QoSCheckCompatibleResult
-{
-  bool compatible;
-  std::string reason;
-};
-
-/// A reliable publisher serves a best-effort subscription but not the reverse; a transient-local
-/// subscription needs a transient-local publisher. System defaults count as reliable and volatile.
-QoSCheckCompatibleResult qos_check_compatible(const QoS & publisher_qos, const QoS & subscription_qos);
-
 /// Keep last 5, best effort: losing an old reading is better than waiting for it.
 class SensorDataQoS : public QoS
 {
@@ -132,13 +121,15 @@ public:
   explicit ParameterEventsQoS(const QoSInitialization & qos_initialization = KeepLast(1000));
 };
 
-/// Every policy left to the middleware's default.
+/// Reliability and durability left to the middleware's default. The history is keep last with
+/// the system-default depth 0 (taken as 1), since Humble's rclcpp turns a system-default history
+/// into keep last.
 class SystemDefaultsQoS : public QoS
 {
 public:
   explicit SystemDefaultsQoS(
     const QoSInitialization & qos_initialization = QoSInitialization(
-      HistoryPolicy::SystemDefault, 0));
+      HistoryPolicy::KeepLast, 0));
 };
 
 /// Keep last 1, best effort: only the newest simulated time matters.

@@ -4,8 +4,6 @@
 #include "rclcpp/executors/multi_threaded_executor.hpp"
 
 #include <algorithm>
-#include <exception>
-#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -43,42 +41,15 @@ void MultiThreadedExecutor::spin()
   }
   SpinningReset reset_spinning{spinning};
 
-  std::mutex failure_mutex;
-  std::exception_ptr first_failure;
-  // The first failure stops every thread, as cancel() would; it is rethrown after the join.
-  auto guarded_run = [this, &failure_mutex, &first_failure]() {
-      try {
-        run();
-      } catch (...) {
-        {
-          std::lock_guard<std::mutex> lock(failure_mutex);
-          if (!first_failure) {
-            first_failure = std::current_exception();
-          }
-        }
-        cancel();
-      }
-    };
-
+  // As in Humble, an exception out of a callback ends the process: on another thread it leaves
+  // that thread's function, on this one it leaves spin() while the other threads still run.
   std::vector<std::thread> threads;
-  try {
-    for (size_t i = 1; i < number_of_threads_; ++i) {
-      threads.emplace_back(guarded_run);
-    }
-  } catch (...) {
-    // Could not start a thread: stop the ones that did start before reporting.
-    cancel();
-    for (auto & thread : threads) {
-      thread.join();
-    }
-    throw;
+  for (size_t i = 1; i < number_of_threads_; ++i) {
+    threads.emplace_back([this]() {run();});
   }
-  guarded_run();
+  run();
   for (auto & thread : threads) {
     thread.join();
-  }
-  if (first_failure) {
-    std::rethrow_exception(first_failure);
   }
 }
 

@@ -172,13 +172,6 @@ public:
   : std::runtime_error("event already registered") {}
 };
 
-class MissingGroupNodeException : public std::runtime_error
-{
-public:
-  explicit MissingGroupNodeException(const std::string & obj_type)
-  : std::runtime_error("cannot create: " + obj_type + " , callback group not in node") {}
-};
-
 class InvalidParametersException : public std::runtime_error
 {
 public:

@@ -31,8 +31,8 @@ public:
     std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1));
   ~MultiThreadedExecutor() override;
 
-  /// Throws std::runtime_error if already spinning. If a callback throws, the other threads are
-  /// stopped and joined and the exception is rethrown here.
+  /// Throws std::runtime_error if already spinning. A callback that throws ends the process
+  /// (std::terminate), as in Humble.
   void spin() override;
 
   size_t get_number_of_threads();
