@@ -42,11 +42,12 @@ source_humble() {
   fi
 }
 
-# With Humble installed the product builds against it; the stand-ins are for
-# machines without it.
+# With Humble installed the product builds against it; the stand-ins are for machines without
+# it. The tests across the two worlds (interop/) also need the stand-in build: they are built
+# only when the Humble lane names it in OBSFEED_STAND_IN_INSTALL.
 build_base_paths() {
   if [[ "${HAVE_HUMBLE}" == 1 ]]; then
-    echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed"
+    echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed${OBSFEED_STAND_IN_INSTALL:+ ${WS_ROOT}/interop}"
   else
     echo "${WS_ROOT}/ros2_stand_ins ${WS_ROOT}/platform ${WS_ROOT}/obsfeed"
   fi

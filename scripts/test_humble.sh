@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Humble lane: builds the real ROS 2 Humble core once (reused afterwards) into a prefix
 # outside the repository, then builds and tests platform/ and obsfeed/ against it exactly as a
-# Humble user would: the README's test command with Humble sourced, no stand-in built.
+# Humble user would (the README's test command with Humble sourced), together with the tests
+# across the two worlds in interop/, which also run the stand-in build.
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 # The core's sources and build script; OBSFEED_HUMBLE_SOURCES points elsewhere if need be.
@@ -12,6 +13,12 @@ if [[ ! -x "${sources}/build.sh" ]]; then
   exit 1
 fi
 "${sources}/build.sh" "${HUMBLE_PREFIX}"
+
+# The tests across the two worlds run the stand-in build against Humble peers: make sure it is
+# there and current, built as on a machine without Humble (nothing of Humble in the environment).
+env -i HOME="${HOME}" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+  bash -c '"$1/scripts/setup.sh" && "$1/scripts/build.sh"' _ "${WS_ROOT}"
+export OBSFEED_STAND_IN_INSTALL="${WS_ROOT}/install"
 
 set +u
 # shellcheck disable=SC1091
