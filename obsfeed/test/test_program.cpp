@@ -25,6 +25,9 @@ const char kNotSetSystemd[] = "environment variable SPDLOG_SYSTEMD is not set, a
 const char kNotSetLevel[] = "environment variable SPDLOG_LEVEL is not set, and set default level";
 const char kInvalidLevel[] = "environment variable SPDLOG_LEVEL is invalid, and set default level";
 
+// What a start with no logging variable prints before the node serves.
+const Lines kDefaultStart{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"};
+
 bool exitedWithZero(int status)
 {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -44,20 +47,12 @@ std::vector<std::string> runUntilSignal(
   return node.outputLines();
 }
 
-TEST(Program, StartsWithTheReportAndTheLevelAndEndsCleanlyOnSigint)
+TEST(Program, StartsWithTheReportAndTheLevelAndEndsCleanlyOnSigintAndSigterm)
 {
   // One logger for program and library: the report appears once, and the library's first
   // statement is the first statement of the process.
-  EXPECT_EQ(
-    runUntilSignal(SIGINT, {}, {}),
-    (Lines{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"}));
-}
-
-TEST(Program, EndsCleanlyOnSigterm)
-{
-  EXPECT_EQ(
-    runUntilSignal(SIGTERM, {}, {}),
-    (Lines{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"}));
+  EXPECT_EQ(runUntilSignal(SIGINT, {}, {}), kDefaultStart);
+  EXPECT_EQ(runUntilSignal(SIGTERM, {}, {}), kDefaultStart);
 }
 
 TEST(Program, LogsTheLevelTheQueryReadsNotTheOneTheLoggerUses)
@@ -83,19 +78,13 @@ TEST(Program, LogsTheLevelTheQueryReadsNotTheOneTheLoggerUses)
     (Lines{kInvalidLevel, "  1 [INFO] log_level: 2"}));
 }
 
-TEST(Program, IgnoresArgumentsThatAreNotRosArguments)
+TEST(Program, IgnoresArgumentsThatAreNotRosArgumentsAndAcceptsRosArguments)
 {
-  EXPECT_EQ(
-    runUntilSignal(SIGINT, {"--verbose", "extra", "-p", "debug:=7"}, {}),
-    (Lines{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"}));
-}
-
-TEST(Program, AcceptsRosArguments)
-{
+  EXPECT_EQ(runUntilSignal(SIGINT, {"--verbose", "extra", "-p", "debug:=7"}, {}), kDefaultStart);
   EXPECT_EQ(
     runUntilSignal(
       SIGINT, {"--ros-args", "-p", "debug:=true", "-p", "ultrasonic.device_pose:=[ver, hor]"}, {}),
-    (Lines{kNotSetStdout, kNotSetSystemd, kNotSetLevel, "  1 [INFO] log_level: 2"}));
+    kDefaultStart);
 }
 
 TEST(Program, AbortsWhenTheNodeCannotBeBuilt)
@@ -113,6 +102,17 @@ TEST(Program, AbortsWhenTheNodeCannotBeBuilt)
       EXPECT_EQ(output.find("log_level"), std::string::npos) << output;
     }
   }
+}
+
+TEST(Program, ProbeHelpPrintsTheUsageAndSucceedsWhereABadReadingFails)
+{
+  int status = 0;
+  const std::string help = obsfeed_test::runToEnd(OBSFEED_PROBE_PATH, {"--help"}, {}, &status);
+  EXPECT_TRUE(exitedWithZero(status)) << "status " << status;
+  EXPECT_EQ(help.rfind("usage: obsfeed_probe", 0), 0u) << help;
+  // The usage of a mistake goes to standard error: nothing on standard output.
+  EXPECT_EQ(obsfeed_test::runToEnd(OBSFEED_PROBE_PATH, {"--helpme"}, {}, &status), "");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "status " << status;
 }
 
 }  // namespace
