@@ -46,9 +46,9 @@ source_humble() {
 # machines without it.
 build_base_paths() {
   if [[ "${HAVE_HUMBLE}" == 1 ]]; then
-    echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed"
+    echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/obsfeed_demo"
   else
-    echo "${WS_ROOT}/ros2_stand_ins ${WS_ROOT}/platform ${WS_ROOT}/obsfeed"
+    echo "${WS_ROOT}/ros2_stand_ins ${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/obsfeed_demo"
   fi
 }
 
