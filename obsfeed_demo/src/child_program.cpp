@@ -39,7 +39,9 @@ ChildProgram::ChildProgram(
   const int error = posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
-    throw std::runtime_error("cannot start " + path + ": " + std::strerror(error));
+    throw std::runtime_error(
+            "cannot start " + path + (log_path.empty() ? "" : " with its output in " + log_path) +
+            ": " + std::strerror(error));
   }
 }
 

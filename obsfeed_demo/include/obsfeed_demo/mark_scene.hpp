@@ -45,9 +45,9 @@ struct MarkScene
   void addUltrasonicScan(const sensor_msgs::msg::LaserScan & scan, const SensorMount & mount);
   /// Adds a bumper scan (frame base_footprint): its returns.
   void addBumperScan(const sensor_msgs::msg::LaserScan & scan);
-  /// The cells that the returns of the scene fall into, at @p cell_size, for a picture without
-  /// a costmap: cells whose corner lies at the origin, as a costmap's grid whose origin is
-  /// a whole number of cells away.
+  /// Marks the cells that the scene's returns fall into, for a picture without a costmap. The
+  /// cells are aligned on base_footprint's origin, as those of a costmap whose origin lies a
+  /// whole number of cells away (the demo's rolling window).
   void markCellsOfReturns(double cell_size, const std::string & label);
 };
 
