@@ -6,12 +6,19 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "rclcpp/rclcpp.hpp"
+#include "sensor_msgs/msg/laser_scan.hpp"
 #include "support/child_process.hpp"
 
 namespace
@@ -33,14 +40,60 @@ bool exitedWithZero(int status)
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-/// Starts the node, waits until it has logged its level, stops it with @p signal_number and
-/// returns its output lines; the exit status must be 0.
+/// Sees from the network whether a node has built everything: "bumper_laser" is the last
+/// publisher it creates. A signal that comes earlier ends the construction instead (Humble's
+/// rclcpp creates nothing on a context that the signal has shut down), which is not what these
+/// cases are about. The nodes this test starts share its DDS domain, of its own, on loopback.
+class BuiltNodeWatch : public testing::Environment
+{
+public:
+  void SetUp() override
+  {
+    setenv("ROS_DOMAIN_ID", std::to_string(1 + getpid() % 100).c_str(), 1);
+    rclcpp::init(0, nullptr);
+    node_ = std::make_shared<rclcpp::Node>("obsfeed_program_test");
+    bumper_ = node_->create_subscription<sensor_msgs::msg::LaserScan>(
+      "/bumper_laser", rclcpp::QoS(1), [](const sensor_msgs::msg::LaserScan &) {});
+  }
+
+  void TearDown() override
+  {
+    bumper_.reset();
+    node_.reset();
+    rclcpp::shutdown();
+  }
+
+  /// Waits until exactly @p count nodes publish on "bumper_laser".
+  static bool waitForNodes(std::size_t count)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (bumper_->get_publisher_count() != count) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+  }
+
+private:
+  static inline rclcpp::Node::SharedPtr node_;
+  static inline rclcpp::Subscription<sensor_msgs::msg::LaserScan>::SharedPtr bumper_;
+};
+
+testing::Environment * const kBuiltNodeWatch =
+  testing::AddGlobalTestEnvironment(new BuiltNodeWatch);
+
+/// Starts the node, waits until it has logged its level and built everything, stops it with
+/// @p signal_number and returns its output lines; the exit status must be 0.
 std::vector<std::string> runUntilSignal(
   int signal_number, const std::vector<std::string> & arguments,
   const std::map<std::string, std::string> & env)
 {
+  EXPECT_TRUE(BuiltNodeWatch::waitForNodes(0)) << "the node of a previous case is still there";
   ChildProcess node(OBSFEED_NODE_PATH, arguments, env);
   EXPECT_TRUE(node.waitForOutput("log_level: ")) << node.output();
+  EXPECT_TRUE(BuiltNodeWatch::waitForNodes(1));
   node.sendSignal(signal_number);
   const int status = node.waitForExit();
   EXPECT_TRUE(exitedWithZero(status)) << "status " << status << ", output:\n" << node.output();
