@@ -47,9 +47,9 @@ source_humble() {
 # only when the Humble lane names it in OBSFEED_STAND_IN_INSTALL.
 build_base_paths() {
   if [[ "${HAVE_HUMBLE}" == 1 ]]; then
-    echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed${OBSFEED_STAND_IN_INSTALL:+ ${WS_ROOT}/interop}"
+    echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/obsfeed_demo${OBSFEED_STAND_IN_INSTALL:+ ${WS_ROOT}/interop}"
   else
-    echo "${WS_ROOT}/ros2_stand_ins ${WS_ROOT}/platform ${WS_ROOT}/obsfeed"
+    echo "${WS_ROOT}/ros2_stand_ins ${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/obsfeed_demo"
   fi
 }
 

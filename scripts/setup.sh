@@ -10,6 +10,7 @@ packages=(
   python3-colcon-test-result
   libspdlog-dev libfmt-dev libsystemd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcairo2-dev libyaml-cpp-dev libeigen3-dev
 )
 if [[ "${HAVE_HUMBLE}" == 0 ]]; then
   # What the stand-ins are generated and built from.

@@ -15,7 +15,17 @@ namespace costmap_input
 {
 
 CostmapInput::CostmapInput(std::string node_name)
-: rclcpp::Node(node_name, rclcpp::NodeOptions(rcutils_get_default_allocator()))
+: CostmapInput(node_name, rclcpp::NodeOptions(rcutils_get_default_allocator()))
+{
+}
+
+CostmapInput::CostmapInput(const rclcpp::NodeOptions & options)
+: CostmapInput("costmap_input", options)
+{
+}
+
+CostmapInput::CostmapInput(const std::string & node_name, const rclcpp::NodeOptions & options)
+: rclcpp::Node(node_name, options)
 {
   declare_parameter(
     "debug", rclcpp::ParameterValue(false), rcl_interfaces::msg::ParameterDescriptor(), false);

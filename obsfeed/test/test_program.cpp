@@ -83,4 +83,15 @@ TEST(Program, AbortsWhenTheNodeCannotBeBuilt)
   }
 }
 
+TEST(Program, ProbeHelpPrintsTheUsageAndSucceedsWhereABadReadingFails)
+{
+  int status = 0;
+  const std::string help = obsfeed_test::runToEnd(OBSFEED_PROBE_PATH, {"--help"}, {}, &status);
+  EXPECT_TRUE(exitedWithZero(status)) << "status " << status;
+  EXPECT_EQ(help.rfind("usage: obsfeed_probe", 0), 0u) << help;
+  // The usage of a mistake goes to standard error: nothing on standard output.
+  EXPECT_EQ(obsfeed_test::runToEnd(OBSFEED_PROBE_PATH, {"--helpme"}, {}, &status), "");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "status " << status;
+}
+
 }  // namespace

@@ -6,12 +6,13 @@
 // publish to its arrival here (one host, one steady clock).
 //
 //   obsfeed_probe [--bumper] [--timeout SECONDS] [--repeat ROUNDS] READING_MM... [--ros-args ...]
+//   obsfeed_probe --help
 //
 // Readings are millimetres, decimal or 0x-hex (0xFFFF: no echo, 0xEEEE: sensor fault). With
 // --repeat the same message is sent ROUNDS times, each after the previous answer was complete,
 // and the latency distribution is printed (the scans only for the first round). Exit status: 0
-// when every expected scan arrived, 1 when some did not within the timeout, 2 for a bad
-// command line.
+// when every expected scan arrived (or for --help, which prints the usage on standard output),
+// 1 when some did not within the timeout, 2 for a bad command line.
 
 #include <algorithm>
 #include <chrono>
@@ -42,13 +43,15 @@ struct ProbeRequest
   bool bumper = false;
   std::chrono::seconds timeout{10};
   size_t rounds = 1;
+  bool help = false;
 };
 
-void print_usage()
+void print_usage(std::ostream & out)
 {
-  std::cerr <<
+  out <<
     "usage: obsfeed_probe [--bumper] [--timeout SECONDS] [--repeat ROUNDS] READING_MM...\n"
     "                     [--ros-args ...]\n"
+    "       obsfeed_probe --help\n"
     "  Publishes the readings on /quorvex_ultrasonic/original_ultrasonic (and with --bumper a\n"
     "  pressed bumper on /robot_info_level_zero), then prints the scans obsfeed_node sends on\n"
     "  ultrasonic_laser1..N and bumper_laser.\n";
@@ -75,7 +78,10 @@ ProbeRequest parse_request(const std::vector<std::string> & arguments)
   ProbeRequest request;
   for (size_t i = 1; i < arguments.size(); ++i) {
     const std::string & argument = arguments[i];
-    if (argument == "--bumper") {
+    if (argument == "--help" || argument == "-h") {
+      request.help = true;
+      return request;
+    } else if (argument == "--bumper") {
       request.bumper = true;
     } else if (argument == "--timeout" && i + 1 < arguments.size()) {
       request.timeout = std::chrono::seconds(parse_reading(arguments[++i]));
@@ -203,9 +209,14 @@ int main(int argc, char ** argv)
     request = parse_request(arguments);
   } catch (const std::exception & error) {
     std::cerr << "obsfeed_probe: " << error.what() << "\n";
-    print_usage();
+    print_usage(std::cerr);
     rclcpp::shutdown();
     return 2;
+  }
+  if (request.help) {
+    print_usage(std::cout);
+    rclcpp::shutdown();
+    return 0;
   }
 
   auto probe = std::make_shared<UltrasonicProbe>(request);

@@ -33,6 +33,10 @@ public:
   /// Brings both pipelines up and reports the calibration status; throws if any step fails
   /// (for example a parameter override of the wrong type or an unusable scan geometry).
   explicit CostmapInput(std::string node_name);
+  /// The node "costmap_input" built with a component container's options (its remappings,
+  /// parameters and namespace), as `ros2 component load obsfeed costmap_input::CostmapInput`
+  /// asks for it.
+  explicit CostmapInput(const rclcpp::NodeOptions & options);
   ~CostmapInput() override;
 
   /// The level named by SPDLOG_LEVEL in any letter case ("off" included), 2 (info) otherwise.
@@ -50,6 +54,8 @@ public:
   void bumperCallback(std::shared_ptr<const quorvex_protocol::msg::RobotInfoLevelZero> msg);
 
 private:
+  CostmapInput(const std::string & node_name, const rclcpp::NodeOptions & options);
+
   /// Set-parameters hook of the node: range limits go live, start-up-only geometry is refused.
   rcl_interfaces::msg::SetParametersResult onSetParameters(
     const std::vector<rclcpp::Parameter> & parameters);

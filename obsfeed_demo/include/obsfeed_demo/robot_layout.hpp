@@ -1,0 +1,42 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#ifndef OBSFEED_DEMO__ROBOT_LAYOUT_HPP_
+#define OBSFEED_DEMO__ROBOT_LAYOUT_HPP_
+
+#include <string>
+#include <vector>
+
+#include <Eigen/Geometry>
+
+namespace obsfeed_demo
+{
+
+/// Where one ultrasonic sensor sits on the robot: the pose of its frame in base_footprint.
+struct SensorMount
+{
+  std::string frame_id;   // e.g. "ultrasonic_01_link"
+  Eigen::Vector3d xyz;    // m
+  Eigen::Vector3d rpy;    // rad: roll, pitch, yaw about the fixed axes x, y, z (as tf2's setRPY)
+
+  /// Takes a point from the sensor's frame into base_footprint.
+  Eigen::Isometry3d inBase() const;
+};
+
+/// The robot as the costmap sees it: its outline and its sensors, in base_footprint.
+struct RobotLayout
+{
+  std::vector<Eigen::Vector2d> footprint;  // polygon, metres
+  std::vector<SensorMount> sensors;        // in the order of the readings array
+
+  /// The outline in the form of Nav2's "footprint" parameter: "[[x, y], [x, y], ...]".
+  std::string nav2Footprint() const;
+};
+
+/// Reads a sensor layout file (obsfeed's config/sensor_layout.yaml is the example). Throws
+/// std::runtime_error naming the file and what is wrong with it.
+RobotLayout loadRobotLayout(const std::string & path);
+
+}  // namespace obsfeed_demo
+
+#endif  // OBSFEED_DEMO__ROBOT_LAYOUT_HPP_

@@ -1,0 +1,106 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#include "demo_course.hpp"
+
+#include <chrono>
+#include <iostream>
+
+#include "obsfeed_demo/child_program.hpp"
+#include "obsfeed_demo/mark_scene.hpp"
+#include "obsfeed_demo/scene_painter.hpp"
+
+namespace obsfeed_demo
+{
+
+namespace
+{
+
+using namespace std::chrono_literals;
+
+constexpr std::uint16_t kFarReading = 0xFFFF;
+constexpr double kCellSize = 0.025;  // m, as the costmap configuration of the demo
+
+}  // namespace
+
+DemoCourse::DemoCourse(const DemoOptions & options, const RobotLayout & layout)
+: options_(options), layout_(layout),
+  robot_(std::make_shared<SimulatedRobot>(layout.sensors.size())),
+  last_scans_(layout.sensors.size()),
+  spinner_(robot_)
+{
+}
+
+void DemoCourse::run()
+{
+  ChildProgram node(options_.node, {}, options_.out + "/obsfeed_node.log");
+#ifdef OBSFEED_DEMO_COSTMAP_PROGRAM
+  ChildProgram costmap(
+    OBSFEED_DEMO_COSTMAP_PROGRAM,
+    CostmapSession::programArguments(options_.costmap_params, layout_),
+    options_.out + "/nav2_costmap_2d.log");
+  costmap_.emplace(robot_, layout_);
+  costmap_->bringUp(30s);
+#endif
+  int picture = 0;
+  for (std::size_t sensor = 0; sensor < layout_.sensors.size(); ++sensor) {
+    // Closer in 40 mm steps to 100 mm, then away to beyond the 200 mm range limit.
+    for (std::uint16_t mm = 300; mm >= 100; mm -= 40) {
+      send(sensor, mm);
+    }
+    paint(++picture, layout_.sensors[sensor].frame_id + ": obstacle at 100 mm", false);
+    for (std::uint16_t mm = 140; mm <= 300; mm += 40) {
+      send(sensor, mm);
+    }
+  }
+  paint(++picture, "every obstacle gone beyond range_max", false);
+  bumper_ = robot_->pressBumper(10s);
+  settle();
+  paint(++picture, "bumper pressed", true);
+}
+
+void DemoCourse::send(std::size_t sensor, std::uint16_t mm)
+{
+  std::vector<std::uint16_t> readings(layout_.sensors.size(), kFarReading);
+  readings[sensor] = mm;
+  const auto answer = robot_->sendReadings(readings, 10s);
+  for (std::size_t i = 0; i < answer.size(); ++i) {
+    last_scans_[i] = answer[i];
+  }
+  settle();
+}
+
+void DemoCourse::settle()
+{
+#ifdef OBSFEED_DEMO_COSTMAP_PROGRAM
+  // The costmap updates and publishes ten times a second: the second grid from now has been
+  // updated after the scans arrived.
+  grid_ = costmap_->gridAfter(costmap_->gridsSeen() + 2, 5s);
+#endif
+}
+
+void DemoCourse::paint(int number, const std::string & what, bool with_bumper)
+{
+  MarkScene scene = MarkScene::forRobot(std::to_string(number) + ". " + what, layout_);
+  for (std::size_t i = 0; i < last_scans_.size(); ++i) {
+    if (last_scans_[i]) {
+      scene.addUltrasonicScan(*last_scans_[i], layout_.sensors[i]);
+    }
+  }
+  if (with_bumper) {
+    scene.addBumperScan(bumper_);
+  }
+#ifdef OBSFEED_DEMO_COSTMAP_PROGRAM
+  scene.marked_cells = grid_.centres;
+  scene.cell_size = grid_.resolution;
+  scene.cells_label = "lethal cells of Nav2's /costmap/costmap (it remembers them)";
+#else
+  scene.markCellsOfReturns(
+    kCellSize, "cells the current returns fall in (no costmap: laser_geometry's rule)");
+#endif
+  const std::string path = options_.out + "/" + std::to_string(number) + ".png";
+  paintScenePng(scene, path);
+  std::cout << "obsfeed_demo: " << path << "  " << what << std::endl;
+}
+
+}  // namespace obsfeed_demo

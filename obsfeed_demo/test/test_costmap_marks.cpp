@@ -1,0 +1,274 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+// What a real Nav2 costmap marks of obsfeed's scans: obsfeed_node and Nav2's standalone
+// costmap run as programs, configured by the files obsfeed ships; this test is the robot (its
+// readings, its bumper, its sensor frames) and reads the costmap's grid.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "obsfeed_demo/background_spinner.hpp"
+#include "obsfeed_demo/child_program.hpp"
+#include "obsfeed_demo/costmap_session.hpp"
+#include "obsfeed_demo/robot_layout.hpp"
+#include "obsfeed_demo/scan_projection.hpp"
+#include "obsfeed_demo/simulated_robot.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+namespace
+{
+
+using namespace std::chrono_literals;
+using obsfeed_demo::LethalCells;
+using Points = std::vector<Eigen::Vector3d>;
+using Readings = std::vector<std::uint16_t>;
+
+constexpr std::uint16_t kFar = 0xFFFF;
+constexpr std::uint16_t kNoScan = 0xEEEE;
+
+/// The programs, the robot and the costmap, started once for all cases: the costmap takes
+/// seconds to come up.
+struct Rig
+{
+  obsfeed_demo::RobotLayout layout = obsfeed_demo::loadRobotLayout(SENSOR_LAYOUT);
+  obsfeed_demo::ChildProgram node{OBSFEED_NODE, {}};
+  obsfeed_demo::ChildProgram costmap{
+    COSTMAP_PROGRAM, obsfeed_demo::CostmapSession::programArguments(
+      {NAV2_OBSTACLE_LAYER, COSTMAP_STANDALONE}, layout)};
+  std::shared_ptr<obsfeed_demo::SimulatedRobot> robot =
+    std::make_shared<obsfeed_demo::SimulatedRobot>(layout.sensors.size());
+  obsfeed_demo::CostmapSession session{robot, layout};
+  // Last, so that it stops before anything its callbacks reach goes away.
+  obsfeed_demo::BackgroundSpinner spinner{robot};
+
+  Rig() {session.bringUp(60s);}
+};
+
+class CostmapMarks : public testing::Test
+{
+protected:
+  static void SetUpTestSuite() {rig_ = std::make_unique<Rig>();}
+  static void TearDownTestSuite() {rig_.reset();}
+
+  void SetUp() override {startClean();}
+
+  /// Every sensor's newest scan without returns, the costmap cleared, no lethal cell left.
+  static void startClean()
+  {
+    send(Readings(rig_->layout.sensors.size(), kFar));
+    rig_->session.clearEntirely(10s);
+    EXPECT_TRUE(gridWhere([](const LethalCells & grid) {return grid.centres.empty();}));
+  }
+
+  /// Sends the readings and returns the returns of their scans, in base_footprint.
+  static Points send(const Readings & readings)
+  {
+    Points returns;
+    const auto scans = rig_->robot->sendReadings(readings, 10s);
+    for (std::size_t i = 0; i < scans.size(); ++i) {
+      if (scans[i]) {
+        const Points points = obsfeed_demo::scanReturns(*scans[i], rig_->layout.sensors[i].inBase());
+        returns.insert(returns.end(), points.begin(), points.end());
+      }
+    }
+    return returns;
+  }
+
+  static Readings onlySensor(std::size_t sensor, std::uint16_t millimetres)
+  {
+    Readings readings(rig_->layout.sensors.size(), kFar);
+    readings[sensor] = millimetres;
+    return readings;
+  }
+
+  /// The first grid for which @p holds is true, if one comes within a few seconds.
+  static std::optional<LethalCells> gridWhere(const std::function<bool(const LethalCells &)> & holds)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    std::uint64_t seen = rig_->session.gridsSeen();
+    while (std::chrono::steady_clock::now() < deadline) {
+      const LethalCells grid = rig_->session.gridAfter(seen++, 5s);
+      if (holds(grid)) {
+        return grid;
+      }
+    }
+    return std::nullopt;
+  }
+
+  /// A grid from a costmap that has had time to take in everything sent so far: it updates and
+  /// publishes ten times a second.
+  static LethalCells settledGrid()
+  {
+    return rig_->session.gridAfter(rig_->session.gridsSeen() + 3, 5s);
+  }
+
+  /// Within one cell of a cell's own extent: the costmap and this test round the same point
+  /// into neighbouring cells at a border.
+  static bool near(const Eigen::Vector2d & centre, const Points & points, double resolution)
+  {
+    for (const Eigen::Vector3d & point : points) {
+      if ((point.head<2>() - centre).cwiseAbs().maxCoeff() <= 1.5 * resolution) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  /// Every lethal cell lies at a return, and every return has a lethal cell.
+  static void expectMarksExactly(const LethalCells & grid, const Points & returns)
+  {
+    for (const Eigen::Vector2d & centre : grid.centres) {
+      EXPECT_TRUE(near(centre, returns, grid.resolution))
+        << "lethal cell at " << centre.transpose() << " where no return lies";
+    }
+    expectMarked(grid, returns);
+  }
+
+  static void expectMarked(const LethalCells & grid, const Points & returns)
+  {
+    EXPECT_FALSE(grid.centres.empty());
+    for (const Eigen::Vector3d & point : returns) {
+      const bool has_cell = std::any_of(
+        grid.centres.begin(), grid.centres.end(),
+        [&](const Eigen::Vector2d & centre) {return near(centre, {point}, grid.resolution);});
+      EXPECT_TRUE(has_cell) << "no lethal cell at the return " << point.transpose();
+    }
+  }
+
+  static std::unique_ptr<Rig> rig_;
+};
+
+std::unique_ptr<Rig> CostmapMarks::rig_;
+
+bool marked(const LethalCells & grid) {return !grid.centres.empty();}
+
+TEST_F(CostmapMarks, NearReadingMarksLethalCellsWhereThatSensorLooksAndNowhereElse)
+{
+  for (std::size_t sensor = 0; sensor < rig_->layout.sensors.size(); ++sensor) {
+    SCOPED_TRACE(rig_->layout.sensors[sensor].frame_id);
+    if (sensor > 0) {
+      startClean();
+    }
+    const Points returns = send(onlySensor(sensor, 100));
+    ASSERT_EQ(returns.size(), 100u);  // 0.05 m: every ray a return
+    ASSERT_TRUE(gridWhere(marked));
+    expectMarksExactly(settledGrid(), returns);
+  }
+}
+
+TEST_F(CostmapMarks, ReadingsThatGiveNoReturnMarkNothing)
+{
+  // Beyond the 0.2 m range limit, no echo, no scan at all; then nothing at all and 15 mm,
+  // which the safe angle's cosine shortens below range_min.
+  EXPECT_TRUE(send({250, kFar, kNoScan}).empty());
+  EXPECT_TRUE(send({0, 15, kFar}).empty());
+  EXPECT_TRUE(settledGrid().centres.empty());
+  // The costmap was listening all along: the next return marks.
+  const Points returns = send(onlySensor(2, 100));
+  ASSERT_TRUE(gridWhere(marked));
+  expectMarksExactly(settledGrid(), returns);
+}
+
+TEST_F(CostmapMarks, AFarReadingClearsNothingAFartherReturnClearsTheWayToIt)
+{
+  const Points near_returns = send(onlySensor(1, 100));
+  ASSERT_TRUE(gridWhere(marked));
+  const LethalCells before = settledGrid();
+  expectMarksExactly(before, near_returns);
+
+  // The obstacle leaves the sensor's range: the marks stay where they were.
+  send(onlySensor(1, kFar));
+  EXPECT_EQ(settledGrid().centres, before.centres);
+
+  // It is seen again, farther away: the rays to it clear the cells they cross, most of the old
+  // marks (a cell beside the sensor that no ray crosses keeps its mark).
+  const Points far_returns = send(onlySensor(1, 190));
+  ASSERT_TRUE(gridWhere([&](const LethalCells & grid) {
+      return grid.centres != before.centres && marked(grid);
+    }));
+  const LethalCells after = settledGrid();
+  expectMarked(after, far_returns);
+  std::size_t kept = 0;
+  for (const Eigen::Vector2d & centre : before.centres) {
+    kept += std::count(after.centres.begin(), after.centres.end(), centre);
+  }
+  EXPECT_LT(kept, before.centres.size() / 2);
+}
+
+TEST_F(CostmapMarks, RaisingTheRangeLimitAtRunTimeLetsFartherReadingsMark)
+{
+  EXPECT_TRUE(send(onlySensor(1, 300)).empty());
+  EXPECT_TRUE(settledGrid().centres.empty());
+
+  rclcpp::AsyncParametersClient parameters(rig_->robot, "/costmap_input");
+  ASSERT_TRUE(parameters.wait_for_service(10s));
+  auto set = [&](double range_max) {
+      auto result = parameters.set_parameters({rclcpp::Parameter("ultrasonic.hor_range_max", range_max)});
+      ASSERT_EQ(result.wait_for(10s), std::future_status::ready);
+      ASSERT_TRUE(result.get().at(0).successful);
+    };
+  set(0.4);
+  const Points returns = send(onlySensor(1, 300));
+  set(0.2);
+  ASSERT_EQ(returns.size(), 100u);  // 0.15 m now lies within the range
+  ASSERT_TRUE(gridWhere(marked));
+  expectMarksExactly(settledGrid(), returns);
+}
+
+// Last: the arc outlives the clearing that the other cases start with for as long as the
+// shipped configuration keeps the bumper's observation.
+TEST_F(CostmapMarks, BumperContactMarksAnArcAheadOfTheRobotThatOutlivesClearingForAWhile)
+{
+  const auto contact = std::chrono::steady_clock::now();
+  const obsfeed_demo::SimulatedRobot::LaserScan arc = rig_->robot->pressBumper(10s);
+  // One scan is marked in one update: the first grid that shows it shows all of it.
+  const std::optional<LethalCells> hit = gridWhere(marked);
+  ASSERT_TRUE(hit);
+
+  // Within its observation_persistence (2 s) the arc is marked again after a clear-costmap
+  // request, as on every update.
+  rig_->session.clearEntirely(10s);
+  ASSERT_LT(std::chrono::steady_clock::now() - contact, 1500ms) << "too slow to tell";
+  EXPECT_EQ(rig_->session.gridAfter(rig_->session.gridsSeen() + 2, 5s).centres, hit->centres);
+
+  const Points returns = obsfeed_demo::scanReturns(arc);
+  ASSERT_EQ(returns.size(), 144u);
+  expectMarksExactly(*hit, returns);
+  for (const Eigen::Vector2d & centre : hit->centres) {
+    EXPECT_NEAR(centre.norm(), 0.575, 0.055 + hit->resolution) << centre.transpose();
+    EXPECT_LE(std::abs(std::atan2(centre.y(), centre.x())), 0.63 + 0.05) << centre.transpose();
+  }
+
+  // After it, the cells stay until something clears them; a clear-costmap request does.
+  std::this_thread::sleep_until(contact + 2500ms);
+  EXPECT_EQ(settledGrid().centres, hit->centres);
+  rig_->session.clearEntirely(10s);
+  EXPECT_TRUE(settledGrid().centres.empty());
+}
+
+}  // namespace
+
+int main(int argc, char ** argv)
+{
+  testing::InitGoogleTest(&argc, argv);
+  // The node listens on fixed absolute topics: a test running at the same time elsewhere on this
+  // machine must not feed it, so this test and its programs get a DDS domain of their own.
+  setenv("ROS_DOMAIN_ID", std::to_string(1 + getpid() % 100).c_str(), 0);
+  rclcpp::init(argc, argv);
+  const int result = RUN_ALL_TESTS();
+  rclcpp::shutdown();
+  return result;
+}
