@@ -1,7 +1,6 @@
 // Copyright 2026 obsfeed developers
 // Licensed under the Apache License, Version 2.0.
 
-#include <cmath>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,11 +36,8 @@ bool takesEffectOnlyAtStartUp(const std::string & name)
   return false;
 }
 
-void throwOnGeometryFault(
-  const std::string & prefix, double field_of_view, double safe_angle, double sample_ratio)
+void throwOnFault(const std::optional<std::string> & fault)
 {
-  const std::optional<std::string> fault =
-    ultrasonicGeometryFault(prefix, field_of_view, safe_angle, sample_ratio);
   if (fault) {
     throw rclcpp::exceptions::InvalidParameterValueException(*fault);
   }
@@ -90,11 +86,16 @@ void CostmapInput::ultrasonicInit()
     ver_range_min_ = range_min;
     ver_range_max_ = range_max;
   }
-  // Checked once here rather than per reading: a bad geometry would break every scan.
-  throwOnGeometryFault(
-    "ultrasonic.hor_", hor_field_of_view_, hor_safe_angle_, hor_sample_ratio_);
-  throwOnGeometryFault(
-    "ultrasonic.ver_", ver_field_of_view_, ver_safe_angle_, ver_sample_ratio_);
+  // Checked once here rather than per reading: a bad geometry would break every scan. Range
+  // limits get the same check a change at run time gets.
+  throwOnFault(ultrasonicGeometryFault(
+      "ultrasonic.hor_", hor_field_of_view_, hor_safe_angle_, hor_sample_ratio_));
+  throwOnFault(ultrasonicGeometryFault(
+      "ultrasonic.ver_", ver_field_of_view_, ver_safe_angle_, ver_sample_ratio_));
+  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.hor_range_min", hor_range_min_));
+  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.hor_range_max", hor_range_max_));
+  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.ver_range_min", ver_range_min_));
+  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.ver_range_max", ver_range_max_));
 
   std::vector<std::string> device_pose;
   get_parameter("ultrasonic.device_pose", device_pose);
@@ -177,10 +178,8 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
         rclcpp::to_string(parameter.get_type()));
       return result;
     }
-    if (!std::isfinite(parameter.as_double())) {
-      result.reason = fmt::format(
-        "parameter '{}' must be a finite number of metres, not {}", parameter.get_name(),
-        parameter.as_double());
+    if (auto fault = ultrasonicRangeLimitFault(parameter.get_name(), parameter.as_double())) {
+      result.reason = *fault;
       return result;
     }
   }
