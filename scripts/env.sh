@@ -51,6 +51,24 @@ build_base_paths() {
   fi
 }
 
+# A sanitizer lane may build only the packages that run threads of their own
+# (OBSFEED_PACKAGES), on top of the normal build's install as an underlay for the rest.
+package_selection() {
+  if [[ -n "${OBSFEED_PACKAGES:-}" ]]; then
+    # shellcheck disable=SC2086
+    echo --packages-select ${OBSFEED_PACKAGES}
+  fi
+}
+
+source_underlay() {
+  if [[ -n "${OBSFEED_UNDERLAY:-}" ]]; then
+    set +u
+    # shellcheck disable=SC1091
+    source "${OBSFEED_UNDERLAY}/setup.bash"
+    set -u
+  fi
+}
+
 source_workspace() {
   set +u
   # shellcheck disable=SC1091
