@@ -188,8 +188,10 @@ private:
       R"(environment variable SPDLOG_(STDOUT|SYSTEMD|LEVEL) is not set, and set .*|)"
       R"(  1 \[INFO\] log_level: 2|)"
       R"([ 0-9]{3} \[WARN\] bumperCallback (msg->bumper_trig=1|use time: [0-9]+\.[0-9]{4} ms)|)"
-      // Humble's Cyclone DDS says so once at start when ROS_LOCALHOST_ONLY=1.
-      R"([0-9.]+ \[[0-9]+\] [^:]+: selected interface "lo" is not multicast-capable: disabling multicast)");
+      // Humble's Cyclone DDS says so once at start when ROS_LOCALHOST_ONLY=1, and Humble's
+      // rclcpp when its handler takes our SIGTERM.
+      R"([0-9.]+ \[[0-9]+\] [^:]+: selected interface "lo" is not multicast-capable: disabling multicast|)"
+      R"(\[INFO\] \[[0-9.]+\] \[rclcpp\]: signal_handler\(signum=15\))");
     std::string pending;
     char buffer[65536];
     for (ssize_t count; (count = read(fd, buffer, sizeof(buffer))) != 0; ) {
