@@ -67,24 +67,27 @@ void CostmapInput::ultrasonicInit()
   declare_parameter("ultrasonic.ver_sample_ratio", 2.0);
   declare_parameter("ultrasonic.device_pose", std::vector<std::string>{"hor", "hor", "hor"});
 
+  // The parameters are read before range_mutex_ is taken: a parameter set holds the node's
+  // parameter lock while it takes range_mutex_, so taking them the other way round here would
+  // set up a lock-order inversion.
+  double hor_range[2] = {0.0, 0.0};
+  double ver_range[2] = {0.0, 0.0};
+  get_parameter("ultrasonic.hor_range_min", hor_range[0]);
+  get_parameter("ultrasonic.hor_range_max", hor_range[1]);
+  get_parameter("ultrasonic.hor_field_of_view", hor_field_of_view_);
+  get_parameter("ultrasonic.hor_safe_angle", hor_safe_angle_);
+  get_parameter("ultrasonic.hor_sample_ratio", hor_sample_ratio_);
+  get_parameter("ultrasonic.ver_range_min", ver_range[0]);
+  get_parameter("ultrasonic.ver_range_max", ver_range[1]);
+  get_parameter("ultrasonic.ver_field_of_view", ver_field_of_view_);
+  get_parameter("ultrasonic.ver_safe_angle", ver_safe_angle_);
+  get_parameter("ultrasonic.ver_sample_ratio", ver_sample_ratio_);
   {
     std::lock_guard<std::mutex> lock(range_mutex_);
-    double range_min = 0.0;
-    double range_max = 0.0;
-    get_parameter("ultrasonic.hor_range_min", range_min);
-    get_parameter("ultrasonic.hor_range_max", range_max);
-    get_parameter("ultrasonic.hor_field_of_view", hor_field_of_view_);
-    get_parameter("ultrasonic.hor_safe_angle", hor_safe_angle_);
-    get_parameter("ultrasonic.hor_sample_ratio", hor_sample_ratio_);
-    hor_range_min_ = range_min;
-    hor_range_max_ = range_max;
-    get_parameter("ultrasonic.ver_range_min", range_min);
-    get_parameter("ultrasonic.ver_range_max", range_max);
-    get_parameter("ultrasonic.ver_field_of_view", ver_field_of_view_);
-    get_parameter("ultrasonic.ver_safe_angle", ver_safe_angle_);
-    get_parameter("ultrasonic.ver_sample_ratio", ver_sample_ratio_);
-    ver_range_min_ = range_min;
-    ver_range_max_ = range_max;
+    hor_range_min_ = hor_range[0];
+    hor_range_max_ = hor_range[1];
+    ver_range_min_ = ver_range[0];
+    ver_range_max_ = ver_range[1];
   }
   // Checked once here rather than per reading: a bad geometry would break every scan. Range
   // limits get the same check a change at run time gets.

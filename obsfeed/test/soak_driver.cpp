@@ -301,6 +301,7 @@ public:
   }
 
   std::size_t arcsReceived() const {return arcs_received_;}
+  std::size_t scansReceived() const {return scans_received_;}
   std::size_t malformedScans() const {return malformed_;}
 
   /// Forgets the warm-up: only readings numbered from @p first count.
@@ -315,6 +316,7 @@ private:
   {
     const bool shaped = scan.header.frame_id == "ultrasonic_0" + std::to_string(n) + "_link" &&
       scan.ranges.size() == 100 && scan.ranges.front() == scan.ranges.back();
+    ++scans_received_;
     const long raw = shaped ? std::lround(scan.ranges.front() * 1000.0) : -1;
     std::lock_guard<std::mutex> lock(mutex_);
     if (raw < 1 || raw > static_cast<long>(kCycle)) {
@@ -348,6 +350,7 @@ private:
   // Nothing counts until the warm-up is over.
   std::int64_t first_counted_{std::numeric_limits<std::int64_t>::max()};
   std::atomic<std::size_t> arcs_received_{0};
+  std::atomic<std::size_t> scans_received_{0};
   std::size_t malformed_{0};
 };
 
@@ -446,7 +449,15 @@ int main(int argc, char ** argv)
   stop = true;
   readings.join();
   presses.join();
-  std::this_thread::sleep_for(2s);  // let the last answers arrive
+  // Let the last answers arrive: a node that lags (under a sanitizer, say) is still working off
+  // what it took; wait until nothing has come for a second.
+  for (auto deadline = Clock::now() + 60s; Clock::now() < deadline; ) {
+    const auto before = robot->scansReceived() + robot->arcsReceived();
+    std::this_thread::sleep_for(1s);
+    if (robot->scansReceived() + robot->arcsReceived() == before) {
+      break;
+    }
+  }
 
   const std::int64_t sent = readings_sent;
   const auto [taken, incomplete] = robot->takenAndIncomplete(sent);
