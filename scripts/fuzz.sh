@@ -49,9 +49,10 @@ fi
 source_workspace
 
 fuzz_build="${WS_ROOT}/build-fuzz"
+mkdir -p "${fuzz_build}"
 cmake -S "${WS_ROOT}/fuzz" -B "${fuzz_build}" -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DCMAKE_BUILD_TYPE=None -DPython3_EXECUTABLE=/usr/bin/python3 > "${fuzz_build}.cmake.log" 2>&1 ||
-  { cat "${fuzz_build}.cmake.log"; exit 1; }
+  -DCMAKE_BUILD_TYPE=None -DPython3_EXECUTABLE=/usr/bin/python3 > "${fuzz_build}/configure.log" 2>&1 ||
+  { cat "${fuzz_build}/configure.log"; exit 1; }
 cmake --build "${fuzz_build}" -j "$(nproc)" --target "${targets[@]}"
 
 export ASAN_OPTIONS="detect_leaks=1"
