@@ -22,15 +22,14 @@ HUMBLE_PREFIX="${OBSFEED_HUMBLE_PREFIX:-/opt/ros2-humble}"
 
 # Each world builds into folders of its own, so one checkout holds both builds side by side
 # (the tests across the two worlds run the stand-in build against the Humble one).
-if [[ "${HAVE_HUMBLE}" == 1 ]]; then
-  BUILD_DIR="${WS_ROOT}/build-humble"
-  INSTALL_DIR="${WS_ROOT}/install-humble"
-  LOG_DIR="${WS_ROOT}/log-humble"
-else
-  BUILD_DIR="${WS_ROOT}/build"
-  INSTALL_DIR="${WS_ROOT}/install"
-  LOG_DIR="${WS_ROOT}/log"
-fi
+# A sanitizer build (OBSFEED_BUILD_VARIANT=asan, tsan: scripts/test_asan.sh, test_tsan.sh) gets
+# folders of its own too, so it never disturbs the normal ones.
+folder_suffix=""
+[[ "${HAVE_HUMBLE}" == 1 ]] && folder_suffix="-humble"
+[[ -n "${OBSFEED_BUILD_VARIANT:-}" ]] && folder_suffix="${folder_suffix}-${OBSFEED_BUILD_VARIANT}"
+BUILD_DIR="${WS_ROOT}/build${folder_suffix}"
+INSTALL_DIR="${WS_ROOT}/install${folder_suffix}"
+LOG_DIR="${WS_ROOT}/log${folder_suffix}"
 
 source_humble() {
   if [[ "${HAVE_HUMBLE}" == 1 && -f /opt/ros/humble/setup.bash ]]; then
@@ -50,6 +49,24 @@ build_base_paths() {
     echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/obsfeed_demo${OBSFEED_STAND_IN_INSTALL:+ ${WS_ROOT}/interop}"
   else
     echo "${WS_ROOT}/ros2_stand_ins ${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/obsfeed_demo"
+  fi
+}
+
+# A sanitizer lane may build only the packages that run threads of their own
+# (OBSFEED_PACKAGES), on top of the normal build's install as an underlay for the rest.
+package_selection() {
+  if [[ -n "${OBSFEED_PACKAGES:-}" ]]; then
+    # shellcheck disable=SC2086
+    echo --packages-select ${OBSFEED_PACKAGES}
+  fi
+}
+
+source_underlay() {
+  if [[ -n "${OBSFEED_UNDERLAY:-}" ]]; then
+    set +u
+    # shellcheck disable=SC1091
+    source "${OBSFEED_UNDERLAY}/setup.bash"
+    set -u
   fi
 }
 

@@ -5,10 +5,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 "${WS_ROOT}/scripts/setup.sh"
 "${WS_ROOT}/scripts/build.sh"
 source_humble
+source_underlay
 cd "${WS_ROOT}"
 # shellcheck disable=SC2046
 colcon --log-base "${LOG_DIR}" test \
-  --base-paths $(build_base_paths) \
+  --base-paths $(build_base_paths) $(package_selection) \
   --build-base "${BUILD_DIR}" --install-base "${INSTALL_DIR}" \
   --event-handlers console_cohesion- summary+ \
   --ctest-args --output-on-failure \

@@ -1,7 +1,6 @@
 // Copyright 2026 obsfeed developers
 // Licensed under the Apache License, Version 2.0.
 
-#include <cmath>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,11 +36,8 @@ bool takesEffectOnlyAtStartUp(const std::string & name)
   return false;
 }
 
-void throwOnGeometryFault(
-  const std::string & prefix, double field_of_view, double safe_angle, double sample_ratio)
+void throwOnFault(const std::optional<std::string> & fault)
 {
-  const std::optional<std::string> fault =
-    ultrasonicGeometryFault(prefix, field_of_view, safe_angle, sample_ratio);
   if (fault) {
     throw rclcpp::exceptions::InvalidParameterValueException(*fault);
   }
@@ -71,30 +67,38 @@ void CostmapInput::ultrasonicInit()
   declare_parameter("ultrasonic.ver_sample_ratio", 2.0);
   declare_parameter("ultrasonic.device_pose", std::vector<std::string>{"hor", "hor", "hor"});
 
+  // The parameters are read before range_mutex_ is taken: a parameter set holds the node's
+  // parameter lock while it takes range_mutex_, so taking them the other way round here would
+  // set up a lock-order inversion.
+  double hor_range[2] = {0.0, 0.0};
+  double ver_range[2] = {0.0, 0.0};
+  get_parameter("ultrasonic.hor_range_min", hor_range[0]);
+  get_parameter("ultrasonic.hor_range_max", hor_range[1]);
+  get_parameter("ultrasonic.hor_field_of_view", hor_field_of_view_);
+  get_parameter("ultrasonic.hor_safe_angle", hor_safe_angle_);
+  get_parameter("ultrasonic.hor_sample_ratio", hor_sample_ratio_);
+  get_parameter("ultrasonic.ver_range_min", ver_range[0]);
+  get_parameter("ultrasonic.ver_range_max", ver_range[1]);
+  get_parameter("ultrasonic.ver_field_of_view", ver_field_of_view_);
+  get_parameter("ultrasonic.ver_safe_angle", ver_safe_angle_);
+  get_parameter("ultrasonic.ver_sample_ratio", ver_sample_ratio_);
   {
     std::lock_guard<std::mutex> lock(range_mutex_);
-    double range_min = 0.0;
-    double range_max = 0.0;
-    get_parameter("ultrasonic.hor_range_min", range_min);
-    get_parameter("ultrasonic.hor_range_max", range_max);
-    get_parameter("ultrasonic.hor_field_of_view", hor_field_of_view_);
-    get_parameter("ultrasonic.hor_safe_angle", hor_safe_angle_);
-    get_parameter("ultrasonic.hor_sample_ratio", hor_sample_ratio_);
-    hor_range_min_ = range_min;
-    hor_range_max_ = range_max;
-    get_parameter("ultrasonic.ver_range_min", range_min);
-    get_parameter("ultrasonic.ver_range_max", range_max);
-    get_parameter("ultrasonic.ver_field_of_view", ver_field_of_view_);
-    get_parameter("ultrasonic.ver_safe_angle", ver_safe_angle_);
-    get_parameter("ultrasonic.ver_sample_ratio", ver_sample_ratio_);
-    ver_range_min_ = range_min;
-    ver_range_max_ = range_max;
+    hor_range_min_ = hor_range[0];
+    hor_range_max_ = hor_range[1];
+    ver_range_min_ = ver_range[0];
+    ver_range_max_ = ver_range[1];
   }
-  // Checked once here rather than per reading: a bad geometry would break every scan.
-  throwOnGeometryFault(
-    "ultrasonic.hor_", hor_field_of_view_, hor_safe_angle_, hor_sample_ratio_);
-  throwOnGeometryFault(
-    "ultrasonic.ver_", ver_field_of_view_, ver_safe_angle_, ver_sample_ratio_);
+  // Checked once here rather than per reading: a bad geometry would break every scan. Range
+  // limits get the same check a change at run time gets.
+  throwOnFault(ultrasonicGeometryFault(
+      "ultrasonic.hor_", hor_field_of_view_, hor_safe_angle_, hor_sample_ratio_));
+  throwOnFault(ultrasonicGeometryFault(
+      "ultrasonic.ver_", ver_field_of_view_, ver_safe_angle_, ver_sample_ratio_));
+  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.hor_range_min", hor_range_min_));
+  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.hor_range_max", hor_range_max_));
+  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.ver_range_min", ver_range_min_));
+  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.ver_range_max", ver_range_max_));
 
   std::vector<std::string> device_pose;
   get_parameter("ultrasonic.device_pose", device_pose);
@@ -177,10 +181,8 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
         rclcpp::to_string(parameter.get_type()));
       return result;
     }
-    if (!std::isfinite(parameter.as_double())) {
-      result.reason = fmt::format(
-        "parameter '{}' must be a finite number of metres, not {}", parameter.get_name(),
-        parameter.as_double());
+    if (auto fault = ultrasonicRangeLimitFault(parameter.get_name(), parameter.as_double())) {
+      result.reason = *fault;
       return result;
     }
   }

@@ -92,6 +92,14 @@ void fillUltrasonicScan(
   scan.intensities.clear();
 }
 
+std::optional<std::string> ultrasonicRangeLimitFault(const std::string & name, double value)
+{
+  if (std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return fmt::format("parameter '{}' must be a finite number of metres, not {}", name, value);
+}
+
 std::optional<std::string> ultrasonicGeometryFault(
   const std::string & prefix, double field_of_view, double safe_angle, double sample_ratio)
 {

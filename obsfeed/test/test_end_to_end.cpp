@@ -20,6 +20,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -265,16 +267,18 @@ protected:
     }
   }
 
-  /// Stops the node with `signal_number`; its wait status.
+  /// Stops the node with `signal_number`; its wait status. Its output stays in node_output_.
   int stopNode(int signal_number)
   {
     node_->sendSignal(signal_number);
     const int status = node_->waitForExit();
+    node_output_ = node_->output();
     node_.reset();
     return status;
   }
 
   std::unique_ptr<obsfeed_test::ChildProcess> node_;
+  std::string node_output_;
   std::unique_ptr<RobotPeer> peer_;
 };
 
@@ -328,15 +332,88 @@ TEST_F(EndToEndTest, EachPressedBumperGivesOneBumperScan)
   EXPECT_EQ(peer_->scans("ultrasonic_laser1").count(), 0u);
 }
 
-TEST_F(EndToEndTest, AWrongLengthArrayIsLoggedAndDroppedAndTheNextOneIsServed)
+TEST_F(EndToEndTest, WrongLengthArraysInterleavedWithGoodOnesAreEachDroppedAlone)
 {
-  peer_->sendReadings({100, 100});
-  ASSERT_TRUE(node_->waitForOutput("input data not match"));
-  peer_->sendReadings({200, 200, 200});
   auto & laser1 = peer_->scans("ultrasonic_laser1");
-  ASSERT_TRUE(laser1.waitForCount(1));
-  expectHorizontalFan(laser1.last(), 1, 0x3DCCDEBDu);
-  EXPECT_EQ(laser1.count(), 1u);  // nothing came of the short array
+  const std::vector<std::vector<std::uint16_t>> wrong = {{}, {100}, {100, 100}, {1, 2, 3, 4},
+    std::vector<std::uint16_t>(1000, 100)};
+  for (std::size_t i = 0; i < wrong.size(); ++i) {
+    SCOPED_TRACE(wrong[i].size());
+    peer_->sendReadings(wrong[i]);
+    ASSERT_TRUE(node_->waitForOutput("[ERROR] input data not match", i + 1));
+    const auto good = static_cast<std::uint16_t>(200);
+    peer_->sendReadings({good, good, good});
+    ASSERT_TRUE(laser1.waitForCount(i + 1));
+    expectHorizontalFan(laser1.last(), 1, 0x3DCCDEBDu);
+  }
+  EXPECT_EQ(laser1.count(), wrong.size());  // nothing came of the wrong arrays
+}
+
+/// Presses the bumper @p presses times, each once the arc of the previous one has arrived.
+void pressBumperOneByOne(RobotPeer & peer, std::size_t presses)
+{
+  auto & bumper = peer.scans("bumper_laser");
+  const std::size_t before = bumper.count();
+  for (std::size_t i = 1; i <= presses; ++i) {
+    peer.sendBumper(true);
+    ASSERT_TRUE(bumper.waitForCount(before + i)) << "press " << i << " got no arc";
+  }
+}
+
+// Every press writes two lines: without a reader the node must go on serving, not die of
+// SIGPIPE (closed pipe) nor block in its bumper callback (a full pipe nobody drains).
+TEST_F(EndToEndTest, KeepsServingWhenTheLogReaderHasGone)
+{
+  node_->closeOutput();
+  pressBumperOneByOne(*peer_, 50);
+  peer_->sendReadings({100, 150, 200});
+  ASSERT_TRUE(peer_->scans("ultrasonic_laser3").waitForCount(1));
+  const int status = stopNode(SIGINT);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+}
+
+TEST_F(EndToEndTest, KeepsServingWhenNobodyDrainsTheLogAndDropsOnlyWholeLines)
+{
+  ASSERT_TRUE(node_->setOutputCapacity(4096));
+  constexpr std::size_t kPresses = 300;  // about seven times what the pipe holds
+  pressBumperOneByOne(*peer_, kPresses);
+  const int status = stopNode(SIGINT);  // reads what the pipe held
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+
+  const std::regex whole_line(
+    R"(environment variable .*|  1 \[INFO\] log_level: 2|)"
+    R"([ 0-9]{3} \[WARN\] bumperCallback (msg->bumper_trig=1|use time: [0-9]+\.[0-9]{4} ms))");
+  std::size_t bumper_lines = 0;
+  std::istringstream output(node_output_);
+  for (std::string line; std::getline(output, line); ) {
+    EXPECT_TRUE(std::regex_match(line, whole_line)) << "torn or unexpected line: " << line;
+    bumper_lines += line.find("bumperCallback") != std::string::npos;
+  }
+  EXPECT_LT(bumper_lines, kPresses) << "the pipe never filled, so nothing was tried";
+}
+
+TEST_F(EndToEndTest, ServesAPeerThatJoinsAfterAnotherWasKilledMidStream)
+{
+  {
+    obsfeed_test::ChildProcess streaming_peer(
+      OBSFEED_PROBE_PATH, {"--timeout", "30", "--repeat", "60000", "100", "150", "200"},
+      isolatedNetwork());
+    // Its answers reach us too: it is in the middle of its stream.
+    ASSERT_TRUE(peer_->scans("ultrasonic_laser2").waitForCount(200));
+    streaming_peer.sendSignal(SIGKILL);
+    const int status = streaming_peer.waitForExit();
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "wait status " << status;
+  }
+  int status = 0;
+  const std::string answer = obsfeed_test::runToEnd(
+    OBSFEED_PROBE_PATH, {"--timeout", "30", "100", "0xFFFF", "200"}, isolatedNetwork(), &status);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << answer;
+  EXPECT_NE(answer.find("received 3 of 3 scans"), std::string::npos) << answer;
+
+  status = stopNode(SIGINT);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+  // Nothing but its level line: no error about the peer that vanished.
+  EXPECT_EQ(node_output_.find("[ERROR]"), std::string::npos) << node_output_;
 }
 
 class SignalWhileStreaming : public EndToEndTest, public ::testing::WithParamInterface<int>

@@ -8,8 +8,10 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/child_process.hpp"
@@ -64,6 +66,62 @@ TEST(Program, LogsTheLevelTheQueryReadsNotTheOneTheLoggerUses)
     runUntilSignal(
       SIGTERM, {}, {{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "WARNING"}}),
     (Lines{kInvalidLevel, "  1 [INFO] log_level: 3"}));
+}
+
+/// Waits until the node has logged its level and, with a margin, finished its construction:
+/// these tests are about a serving node, not one stopped while it starts.
+bool serving(ChildProcess & node)
+{
+  const bool logged = node.waitForOutput("log_level: ");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  return logged;
+}
+
+// A supervisor that repeats its SIGINT, or sends SIGTERM to every process of a group at once,
+// must still see a clean stop.
+TEST(Program, EndsCleanlyOnRepeatedSignals)
+{
+  for (const auto & [signal_number, count] : {std::pair{SIGINT, 2}, std::pair{SIGTERM, 20}}) {
+    ChildProcess node(OBSFEED_NODE_PATH, {}, {});
+    ASSERT_TRUE(serving(node)) << node.output();
+    for (int i = 0; i < count; ++i) {
+      node.sendSignal(signal_number);
+    }
+    const int status = node.waitForExit();
+    EXPECT_TRUE(exitedWithZero(status))
+      << count << " x signal " << signal_number << ": status " << status;
+  }
+}
+
+// No journal to write to: the lines still reach standard output, and the node goes on.
+TEST(Program, RunsWithTheJournalSwitchedOnButNoJournal)
+{
+  ChildProcess node(OBSFEED_NODE_PATH, {}, {{"SPDLOG_SYSTEMD", "true"}});
+  ASSERT_TRUE(serving(node)) << node.output();
+  node.sendSignal(SIGTERM);
+  const int status = node.waitForExit();
+  EXPECT_TRUE(exitedWithZero(status)) << "status " << status;
+  EXPECT_EQ(node.outputLines(), (Lines{kNotSetStdout, kNotSetLevel, "  1 [INFO] log_level: 2"}));
+}
+
+// A network configuration it cannot use stops the node at start-up, saying what is wrong,
+// instead of leaving it running deaf or hanging.
+TEST(Program, AbortsOnAnUnusableNetworkConfiguration)
+{
+  const std::vector<std::pair<std::map<std::string, std::string>, std::string>> cases{
+    {{{"ROS_DOMAIN_ID", "robot"}}, "ROS_DOMAIN_ID"},
+    {{{"ROS_DOMAIN_ID", "99999999999999999999999"}}, "ROS_DOMAIN_ID"},
+    {{{"ROS_DOMAIN_ID", "233"}}, ""},
+    {{{"CYCLONEDDS_URI", "<CycloneDDS><Domain><Broken"}}, ""},
+    {{{"CYCLONEDDS_URI", "file:///nonexistent/cyclonedds.xml"}}, ""},
+  };
+  for (const auto & [env, named] : cases) {
+    int status = 0;
+    const std::string output = obsfeed_test::runToEnd(OBSFEED_NODE_PATH, {}, env, &status, true);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT)
+      << env.begin()->second << ": status " << status << "\n" << output;
+    EXPECT_NE(output.find(named), std::string::npos) << output;
+  }
 }
 
 TEST(Program, AbortsWhenTheNodeCannotBeBuilt)

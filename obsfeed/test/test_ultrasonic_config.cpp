@@ -61,9 +61,11 @@ TEST_F(NodeTest, DevicePoseNamesTheSensorsAndTheirDirection)
   EXPECT_EQ(bitsOf(laser2->last().range_max), bitsOf(0.2f));
 }
 
-TEST_F(NodeTest, TenSensorsKeepTheirPlainNumbers)
+TEST_F(NodeTest, TenSensorsKeepTheirPlainNumbersAndUnknownKeysAreIgnored)
 {
-  startNode("config_ten");
+  auto node = startNode("config_ten");
+  EXPECT_FALSE(node->has_parameter("not_a_parameter"));
+  EXPECT_FALSE(node->has_parameter("ultrasonic.hor_range_maximum"));
   std::vector<std::shared_ptr<obsfeed_test::ScanLog>> lasers;
   for (int n = 1; n <= 10; ++n) {
     lasers.push_back(listen("ultrasonic_laser" + std::to_string(n)));
@@ -77,6 +79,16 @@ TEST_F(NodeTest, TenSensorsKeepTheirPlainNumbers)
   const auto record = Diagnosis::getInstance().sensorRecord("/quorvex_ultrasonic/original_ultrasonic_10");
   ASSERT_TRUE(record.has_value());
   EXPECT_EQ(record->last_reporter, "costmap_input_node");
+}
+
+// A huge sensor list is served like a short one (5000 sensors start in about a second).
+TEST_F(NodeTest, AThousandSensorsAreServedLikeThree)
+{
+  startNode("config_thousand");
+  auto last = listen("ultrasonic_laser1000");
+  publishReadingsAndWait(std::vector<std::uint16_t>(1000, 100), {last});
+  EXPECT_EQ(last->last().header.frame_id, "ultrasonic_01000_link");
+  EXPECT_EQ(last->last().ranges.size(), 100u);
 }
 
 TEST_F(NodeTest, ParameterFileOverridesEveryGeometryValue)
@@ -121,6 +133,7 @@ TEST_F(NodeTest, UnusableGeometryEndsConstructionNamingTheParameter)
     {"config_tiny_ratio", {"ultrasonic.ver_sample_ratio", "1e-06", "65536"}},
     {"config_infinite_fov", {"ultrasonic.hor_field_of_view", "inf"}},
     {"config_nan_safe_angle", {"ultrasonic.hor_safe_angle", "nan"}},
+    {"config_nan_range_max", {"ultrasonic.ver_range_max", "nan"}},
   };
   const std::size_t calibrations = Diagnosis::getInstance().calibrationReportCount();
   for (const auto & [name, expected_words] : cases) {

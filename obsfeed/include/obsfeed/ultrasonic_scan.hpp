@@ -70,6 +70,10 @@ float ultrasonicRange(std::uint16_t raw, float range_max, double safe_angle);
 void fillUltrasonicScan(
   const UltrasonicGeometry & geometry, std::uint16_t raw, sensor_msgs::msg::LaserScan & scan);
 
+/// Why @p value cannot be the range limit @p name (a full parameter name); empty when it can.
+/// Any finite number of metres will do: limits are not checked against each other.
+std::optional<std::string> ultrasonicRangeLimitFault(const std::string & name, double value);
+
 /// Why a direction's start-up geometry cannot produce sane scans, naming the parameter and its
 /// value; empty when it can. @p prefix is the parameter prefix, e.g. "ultrasonic.hor_".
 std::optional<std::string> ultrasonicGeometryFault(

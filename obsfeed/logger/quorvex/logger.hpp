@@ -14,9 +14,19 @@
 // Statements are written with LOG_INFO, LOG_WARN and LOG_ERROR (fmt format strings); each line
 // starts with a rolling number (modulo 128) of the statements that passed the level, so lines
 // lost between a robot and its log collector show up as gaps.
+//
+// A log reader that goes away never stops the process: a write to a closed pipe fails instead
+// of raising SIGPIPE, and when standard output is a pipe nobody drains, a line that does not fit
+// is dropped instead of blocking the callback that logs it (the numbers show the gap).
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -88,6 +98,7 @@ public:
 private:
   explicit Logger(const std::string & name)
   {
+    KeepServingWithoutAReader();
     try {
       std::vector<spdlog::sink_ptr> sinks;
       if (ReadSwitch("SPDLOG_STDOUT", true)) {
@@ -110,6 +121,34 @@ private:
   static void Report(const std::string & line)
   {
     std::cout << line << std::endl;
+    // A line the reader could not take must not silence the ones after it.
+    std::cout.clear();
+  }
+
+  // Runs before anything is written. A program that chose its own SIGPIPE handling keeps it.
+  // O_NONBLOCK is set on a new open file description of the same pipe, put in place of
+  // descriptor 1: setting it on the inherited one would reach every other process sharing that
+  // description (the shell, a supervisor) and make their writes fail too.
+  static void KeepServingWithoutAReader()
+  {
+    struct sigaction current {};
+    if (sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+      std::signal(SIGPIPE, SIG_IGN);
+    }
+    struct stat output {};
+    if (fstat(STDOUT_FILENO, &output) != 0 || !S_ISFIFO(output.st_mode)) {
+      return;
+    }
+    // Fails without /proc, and with ENXIO once nobody reads: writes then fail at once anyway.
+    const int own = open("/proc/self/fd/1", O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (own < 0) {
+      return;
+    }
+    // Room for a reader that lags rather than one that left (the kernel may refuse; fine).
+    fcntl(own, F_SETPIPE_SZ, 1 << 20);
+    std::fflush(stdout);
+    dup2(own, STDOUT_FILENO);
+    close(own);
   }
 
   static bool ReadSwitch(const char * variable, bool fallback)

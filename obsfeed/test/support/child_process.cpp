@@ -51,7 +51,7 @@ std::vector<char *> pointersTo(std::vector<std::string> & strings)
 
 ChildProcess::ChildProcess(
   const std::string & program, const std::vector<std::string> & arguments,
-  const std::map<std::string, std::string> & env)
+  const std::map<std::string, std::string> & env, bool with_stderr)
 {
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
@@ -60,6 +60,9 @@ ChildProcess::ChildProcess(
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
+  if (with_stderr) {
+    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDERR_FILENO);
+  }
 
   std::vector<std::string> argv_strings{program};
   argv_strings.insert(argv_strings.end(), arguments.begin(), arguments.end());
@@ -113,12 +116,20 @@ bool ChildProcess::readSome(std::chrono::milliseconds timeout)
   return false;
 }
 
-bool ChildProcess::waitForOutput(const std::string & text, std::chrono::seconds deadline)
+bool ChildProcess::waitForOutput(
+  const std::string & text, std::size_t times, std::chrono::seconds deadline)
 {
+  auto found = [&]() {
+      std::size_t count = 0;
+      for (auto at = output_.find(text); at != std::string::npos; at = output_.find(text, at + 1)) {
+        ++count;
+      }
+      return count >= times;
+    };
   const auto until = std::chrono::steady_clock::now() + deadline;
-  while (output_.find(text) == std::string::npos) {
+  while (!found()) {
     if (std::chrono::steady_clock::now() > until || !readSome(std::chrono::milliseconds(100))) {
-      return output_.find(text) != std::string::npos;
+      return found();
     }
   }
   return true;
@@ -127,6 +138,19 @@ bool ChildProcess::waitForOutput(const std::string & text, std::chrono::seconds 
 void ChildProcess::sendSignal(int signal_number)
 {
   kill(pid_, signal_number);
+}
+
+void ChildProcess::closeOutput()
+{
+  if (stdout_fd_ >= 0) {
+    close(stdout_fd_);
+    stdout_fd_ = -1;
+  }
+}
+
+bool ChildProcess::setOutputCapacity(int bytes)
+{
+  return stdout_fd_ >= 0 && fcntl(stdout_fd_, F_SETPIPE_SZ, bytes) >= 0;
 }
 
 int ChildProcess::waitForExit(std::chrono::seconds deadline)
@@ -156,9 +180,9 @@ std::vector<std::string> ChildProcess::outputLines() const
 
 std::string runToEnd(
   const std::string & program, const std::vector<std::string> & arguments,
-  const std::map<std::string, std::string> & env, int * status)
+  const std::map<std::string, std::string> & env, int * status, bool with_stderr)
 {
-  ChildProcess child(program, arguments, env);
+  ChildProcess child(program, arguments, env, with_stderr);
   *status = child.waitForExit();
   return child.output();
 }

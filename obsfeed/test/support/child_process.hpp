@@ -16,22 +16,32 @@ namespace obsfeed_test
 
 /// A program started as a real process with its standard output captured through a pipe.
 /// It inherits this process's environment without any SPDLOG_* variable, plus @p env.
-/// Standard error is inherited, so what the child complains about lands in the test log.
+/// Standard error is inherited, so what the child complains about lands in the test log, unless
+/// @p with_stderr captures it together with standard output.
 class ChildProcess
 {
 public:
   ChildProcess(
     const std::string & program, const std::vector<std::string> & arguments,
-    const std::map<std::string, std::string> & env = {});
+    const std::map<std::string, std::string> & env = {}, bool with_stderr = false);
   ~ChildProcess();
 
   ChildProcess(const ChildProcess &) = delete;
   ChildProcess & operator=(const ChildProcess &) = delete;
 
-  /// Reads output until it contains @p text; false if the deadline passes or output ends first.
-  bool waitForOutput(const std::string & text, std::chrono::seconds deadline = std::chrono::seconds(60));
+  /// Reads output until it contains @p text @p times; false if the deadline passes or output
+  /// ends first.
+  bool waitForOutput(
+    const std::string & text, std::size_t times = 1,
+    std::chrono::seconds deadline = std::chrono::seconds(60));
 
   void sendSignal(int signal_number);
+
+  /// The reader of the child's output goes away: its next write finds a closed pipe.
+  void closeOutput();
+  /// Shrinks the output pipe to @p bytes (at least a page), so a reader that stops reading
+  /// leaves it full soon; false if the kernel refuses.
+  bool setOutputCapacity(int bytes);
 
   /// Reads the rest of the output and reaps the process. Returns its wait status; a process that
   /// outlives the deadline is killed (and then shows as killed by SIGKILL).
@@ -53,7 +63,7 @@ private:
 /// Runs a program to its end and returns its output; the wait status goes to @p status.
 std::string runToEnd(
   const std::string & program, const std::vector<std::string> & arguments,
-  const std::map<std::string, std::string> & env, int * status);
+  const std::map<std::string, std::string> & env, int * status, bool with_stderr = false);
 
 }  // namespace obsfeed_test
 

@@ -97,7 +97,9 @@ int run_idl_peer(uint32_t domain_id)
   dds_return_loan(scan_reader, samples, 1);
 
   dds_wire_test::CSampleBuilder builder;
-  const auto reply = builder.to_c(bumper_pressed());
+  // The C sample points into the message's strings: the message must outlive the write.
+  const auto pressed = bumper_pressed();
+  const auto reply = builder.to_c(pressed);
   dds_write(info_writer, &reply);
   if (dds_wait_for_acks(info_writer, DDS_SECS(10)) != DDS_RETCODE_OK ||
     dds_wait_for_acks(echo_writer, DDS_SECS(10)) != DDS_RETCODE_OK)

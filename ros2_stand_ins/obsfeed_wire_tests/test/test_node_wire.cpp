@@ -12,12 +12,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <utility>
@@ -29,6 +31,13 @@
 #include "dds_wire/ros_sertype.hpp"
 #include "node_process.hpp"
 #include "obsfeed_wire_types.h"
+#include "quorvex_protocol/msg/robot_info_level_zero.hpp"
+#include "rcl_interfaces/srv/describe_parameters.hpp"
+#include "rcl_interfaces/srv/get_parameter_types.hpp"
+#include "rcl_interfaces/srv/get_parameters.hpp"
+#include "rcl_interfaces/srv/list_parameters.hpp"
+#include "rcl_interfaces/srv/set_parameters.hpp"
+#include "rcl_interfaces/srv/set_parameters_atomically.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_msgs/msg/u_int16_multi_array.hpp"
@@ -139,6 +148,21 @@ protected:
       const int status = node_->stop(SIGINT);
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
     }
+  }
+
+  /// `writer` matched with the node's reader; false after 30 seconds.
+  static bool wait_for_match(dds_entity_t writer)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+      dds_publication_matched_status_t status{};
+      dds_get_publication_matched_status(writer, &status);
+      if (status.current_count == 1) {
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
   }
 
   /// Every endpoint matched with the node's: nothing sent before that could be lost.
@@ -428,6 +452,92 @@ private:
   dds_entity_t reader_ = 0;
   int64_t sequence_number_ = 0;
 };
+
+/// Garbage for one topic: a classic CDR header followed by random bytes, some of them
+/// announcing huge sequences. Whole 4-byte units, as every RTPS payload is: Cyclone's receiver
+/// discards anything else unacknowledged, which stalls the writer that sent it, not the node.
+std::vector<std::vector<uint8_t>> garbage(std::mt19937 & random, size_t count)
+{
+  std::vector<std::vector<uint8_t>> samples;
+  for (size_t i = 0; i < count; ++i) {
+    std::vector<uint8_t> bytes(4 * (1 + random() % 16));
+    for (auto & byte : bytes) {
+      byte = static_cast<uint8_t>(random());
+    }
+    std::fill(bytes.begin(), bytes.begin() + 4, 0);
+    bytes[1] = 0x01;
+    if (i % 4 == 0 && bytes.size() >= 8) {
+      std::fill(bytes.begin() + 4, bytes.begin() + 8, 0xff);
+    }
+    samples.push_back(std::move(bytes));
+  }
+  return samples;
+}
+
+TEST_F(NodeWireTest, AFloodOfMalformedSamplesOnEveryInputLeavesTheNodeServing)
+{
+  // Every topic the node reads, and the request topic of each of its parameter services.
+  const std::vector<std::pair<std::string, const rosidl_message_type_support_t *>> inputs{
+    {"rt/robot_info_level_zero", rosidl_typesupport_introspection_cpp::
+      get_message_type_support_handle<quorvex_protocol::msg::RobotInfoLevelZero>()},
+    {"rq/costmap_input/get_parametersRequest", rosidl_typesupport_introspection_cpp::
+      get_message_type_support_handle<rcl_interfaces::srv::GetParameters_Request>()},
+    {"rq/costmap_input/get_parameter_typesRequest", rosidl_typesupport_introspection_cpp::
+      get_message_type_support_handle<rcl_interfaces::srv::GetParameterTypes_Request>()},
+    {"rq/costmap_input/set_parametersRequest", rosidl_typesupport_introspection_cpp::
+      get_message_type_support_handle<rcl_interfaces::srv::SetParameters_Request>()},
+    {"rq/costmap_input/set_parameters_atomicallyRequest", rosidl_typesupport_introspection_cpp::
+      get_message_type_support_handle<rcl_interfaces::srv::SetParametersAtomically_Request>()},
+    {"rq/costmap_input/describe_parametersRequest", rosidl_typesupport_introspection_cpp::
+      get_message_type_support_handle<rcl_interfaces::srv::DescribeParameters_Request>()},
+    {"rq/costmap_input/list_parametersRequest", rosidl_typesupport_introspection_cpp::
+      get_message_type_support_handle<rcl_interfaces::srv::ListParameters_Request>()},
+  };
+  std::vector<std::pair<ddsi_sertype *, dds_entity_t>> writers{{raw_sertype_, raw_writer_}};
+  dds_qos_t * qos = reliable_qos();
+  for (const auto & [topic_name, type_support] : inputs) {
+    ddsi_sertype * sertype = dds_wire::RosSertype::create(type_support);
+    const dds_entity_t topic = checked(
+      dds_create_topic_sertype(raw_participant_, topic_name.c_str(), &sertype, nullptr, nullptr, nullptr),
+      "raw topic");
+    writers.emplace_back(sertype, checked(dds_create_writer(raw_participant_, topic, qos, nullptr), "writer"));
+  }
+  dds_delete_qos(qos);
+  for (const auto & [sertype, writer] : writers) {
+    ASSERT_TRUE(wait_for_match(writer)) << node_->output();
+  }
+
+  std::mt19937 random(11);
+  constexpr size_t kPerInput = 300;
+  for (const auto & [sertype, writer] : writers) {
+    for (const auto & bytes : garbage(random, kPerInput)) {
+      ddsrt_iovec_t iov;
+      iov.iov_base = const_cast<uint8_t *>(bytes.data());
+      iov.iov_len = static_cast<ddsrt_iov_len_t>(bytes.size());
+      ddsi_serdata * sample = ddsi_serdata_from_ser_iov(sertype, SDK_DATA, 1, &iov, bytes.size());
+      ASSERT_EQ(dds_writecdr(writer, sample), DDS_RETCODE_OK);
+    }
+  }
+  // Each input dropped at least some (a keep-last queue may have replaced the rest unread).
+  for (const char * input : {"on /quorvex_ultrasonic/original_ultrasonic", "on /robot_info_level_zero",
+      "on /costmap_input/set_parameters", "on /costmap_input/list_parameters"})
+  {
+    ASSERT_TRUE(node_->wait_for_lines(input, 1)) << input << "\n" << node_->output();
+  }
+
+  // And it still serves: readings in, scans out, and a parameter set answered.
+  send_readings({200, 200, 200});
+  for (int n = 1; n <= kSensors; ++n) {
+    ReceivedScan received;
+    ASSERT_TRUE(receive(scan_readers_[n - 1], received)) << n;
+    EXPECT_EQ(bits_of(received.c_scan.ranges._buffer[0]), 0x3DCCDEBDu);
+  }
+  SetParametersClient client(participant_);
+  ASSERT_TRUE(client.wait_for_service());
+  const auto accepted = client.set_double("ultrasonic.hor_range_max", 0.3);
+  EXPECT_TRUE(accepted.first) << accepted.second;
+  EXPECT_EQ(node_->count_lines("input data not match"), 0u);
+}
 
 TEST_F(NodeWireTest, ParametersSetOverDdsReachTheNextScanAndARefusalKeepsItsReason)
 {

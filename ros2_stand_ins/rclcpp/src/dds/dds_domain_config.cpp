@@ -3,6 +3,8 @@
 
 #include "rclcpp/detail/dds_domain_config.hpp"
 
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -23,23 +25,35 @@ constexpr char localhost_only_fragment[] =
   "<NetworkInterface address=\"127.0.0.1\"/>"
   "</Interfaces></General></Domain></CycloneDDS>";
 
+// Read as rcl reads it, so that a value means the same domain here as to every Humble node
+// given it: strtoul in base 0 ("010" is 8, "0x10" is 16, trailing text after a non-zero number
+// ignored), "-1" wrapping to rmw's "default domain", which is 0. Beyond that, the highest
+// domain Cyclone's port mapping allows.
 uint32_t parse_domain_id(const char * text)
 {
   if (text == nullptr || *text == '\0') {
     return 0;
   }
   const std::string value(text);
-  // strtoul alone would accept " 5", "+5", "-1" (as a huge number) and "5abc".
-  const bool digits_only = value.find_first_not_of("0123456789") == std::string::npos;
-  if (digits_only && value.size() <= 3) {
-    const auto id = std::strtoul(value.c_str(), nullptr, 10);
-    if (id <= DdsDomainConfig::max_domain_id) {
-      return static_cast<uint32_t>(id);
-    }
+  errno = 0;
+  char * end = nullptr;
+  const unsigned long number = std::strtoul(text, &end, 0);  // NOLINT(runtime/int)
+  if (number == 0UL && *end != '\0') {
+    throw std::invalid_argument("ROS_DOMAIN_ID is not an integral number: \"" + value + "\"");
   }
-  throw std::invalid_argument(
-          "ROS_DOMAIN_ID is \"" + value + "\": expected a whole number from 0 to " +
-          std::to_string(DdsDomainConfig::max_domain_id) + ", or unset for 0");
+  if (number == ULONG_MAX && errno == ERANGE) {
+    throw std::invalid_argument("ROS_DOMAIN_ID is out of range: \"" + value + "\"");
+  }
+  if (number == ULONG_MAX) {
+    return 0;
+  }
+  if (number > DdsDomainConfig::max_domain_id) {
+    throw std::invalid_argument(
+            "ROS_DOMAIN_ID is \"" + value + "\": domain " + std::to_string(number) +
+            " is beyond " + std::to_string(DdsDomainConfig::max_domain_id) +
+            ", the highest Cyclone DDS can map to ports");
+  }
+  return static_cast<uint32_t>(number);
 }
 
 }  // namespace

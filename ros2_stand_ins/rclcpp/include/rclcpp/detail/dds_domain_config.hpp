@@ -26,8 +26,8 @@ struct DdsDomainConfig
   std::string cyclone_config;
 
   /// ROS_DOMAIN_ID (unset or empty: 0), ROS_LOCALHOST_ONLY ("1": loopback only) and
-  /// CYCLONEDDS_URI. Throws std::invalid_argument, naming the variable and its value, for a
-  /// domain id that is not a whole number from 0 to max_domain_id.
+  /// CYCLONEDDS_URI. The domain id is read as rcl reads it; throws std::invalid_argument,
+  /// naming the variable and its value, for one rcl refuses or one above max_domain_id.
   static DdsDomainConfig from_environment();
 
   /// The same rules applied to given values (nullptr: the variable is unset).
