@@ -14,11 +14,12 @@ import statistics
 import subprocess
 import sys
 
-BUILDS = [
-    ('floor', 'raw Cyclone DDS program (the floor)'),
-    ('stand-in', '`obsfeed_node` on the stand-in rclcpp'),
-    ('humble', '`obsfeed_node` on Humble rclcpp + rmw_cyclonedds_cpp'),
-]
+TITLES = {
+    'floor': 'raw Cyclone DDS program (the floor)',
+    'stand-in': '`obsfeed_node` on the stand-in rclcpp',
+    'humble': '`obsfeed_node` on Humble rclcpp + rmw_cyclonedds_cpp',
+}
+BUILDS = []  # (name, title) of every answerer in the results, the three above first
 RATES = [100, 1000, 2000]
 NOTES = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'benchmark_notes.md')
 
@@ -172,6 +173,11 @@ def main():
     parser.add_argument('--command', required=True)
     args = parser.parse_args()
     results = load(args.results)
+    names = list(TITLES) + [r['build'] for r in results]
+    measured = {r['build'] for r in results}
+    for name in dict.fromkeys(names):
+        if name in measured:
+            BUILDS.append((name, TITLES.get(name, f'`obsfeed_node` of `{name}`')))
 
     out = [
         '# Benchmarks',

@@ -4,11 +4,14 @@
 # answering the same way), measured by one Cyclone DDS driver over loopback on a domain of
 # their own, alternated in one run. Writes docs/BENCHMARKS.md.
 #
-#   scripts/benchmark.sh [--repetitions N] [--quick] [--output FILE]
+#   scripts/benchmark.sh [--repetitions N] [--quick] [--builds floor,stand-in,humble]
+#                        [--compare NAME=INSTALL_DIR]... [--output FILE]
 #
 # Builds what is missing first: the stand-in world (install/), the Humble core (as
 # scripts/test_humble.sh does, about 20 minutes the first time) and the node against it
 # (install-humble/). --quick: one repetition of shorter measurements, to try the script.
+# --builds: which answerers to measure. --compare: also measure the obsfeed_node of another
+# stand-in install tree (a copy of install/ from before a change), under NAME.
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 if [[ "${HAVE_HUMBLE}" == 1 ]]; then
@@ -22,31 +25,39 @@ readings_rounds=2000
 bumper_rounds=2000
 rate_seconds=3
 output="${WS_ROOT}/docs/BENCHMARKS.md"
+IFS=, read -r -a builds <<< "floor,stand-in,humble"
+declare -A compared=()
 while (( $# )); do
   case "$1" in
     --repetitions) repetitions=$2; shift 2 ;;
     --quick) repetitions=1; readings_rounds=300; bumper_rounds=300; rate_seconds=1; shift ;;
+    --builds) IFS=, read -r -a builds <<< "$2"; shift 2 ;;
+    --compare) compared[${2%%=*}]=$(cd "${2#*=}" && pwd); builds+=("${2%%=*}"); shift 2 ;;
     --output) output=$2; shift 2 ;;
-    *) echo "usage: scripts/benchmark.sh [--repetitions N] [--quick] [--output FILE]" >&2; exit 2 ;;
+    *) sed -n '/^#   scripts/,/^#  *\[--compare/p' "${BASH_SOURCE[0]}" | cut -c3- >&2; exit 2 ;;
   esac
 done
+measures_humble=0
+[[ " ${builds[*]} " == *" humble "* ]] && measures_humble=1
 
 # --- Both builds of the node, the driver and the floor -------------------------------------
 "${WS_ROOT}/scripts/setup.sh"
 "${WS_ROOT}/scripts/build.sh" --packages-up-to obsfeed obsfeed_benchmarks
 humble_sources="${OBSFEED_HUMBLE_SOURCES:-/work/shared/ros2-humble}"
-if [[ ! -f "${HUMBLE_PREFIX}/.source-sha256" ]]; then
-  echo "benchmark: building the ROS 2 Humble core into ${HUMBLE_PREFIX} first"
-  "${humble_sources}/build.sh" "${HUMBLE_PREFIX}"
+if (( measures_humble )); then
+  if [[ ! -f "${HUMBLE_PREFIX}/.source-sha256" ]]; then
+    echo "benchmark: building the ROS 2 Humble core into ${HUMBLE_PREFIX} first"
+    "${humble_sources}/build.sh" "${HUMBLE_PREFIX}"
+  fi
+  (
+    set +u
+    # shellcheck disable=SC1091
+    source "${HUMBLE_PREFIX}/setup.bash"
+    set -u
+    "${WS_ROOT}/scripts/setup.sh"
+    "${WS_ROOT}/scripts/build.sh" --packages-up-to obsfeed
+  )
 fi
-(
-  set +u
-  # shellcheck disable=SC1091
-  source "${HUMBLE_PREFIX}/setup.bash"
-  set -u
-  "${WS_ROOT}/scripts/setup.sh"
-  "${WS_ROOT}/scripts/build.sh" --packages-up-to obsfeed
-)
 
 # --- The run ----------------------------------------------------------------------------------
 bench_bin="${WS_ROOT}/install/obsfeed_benchmarks/lib/obsfeed_benchmarks"
@@ -65,16 +76,22 @@ start_answerer() {  # BUILD SENSORS
     floor)
       "${bench_bin}/obsfeed_bench_floor" --sensors "${sensors}" > /dev/null 2>&1 & ;;
     stand-in)
-      # shellcheck disable=SC2016
-      bash -c 'set +u; source "$1/install/setup.bash"; shift; exec "$@"' _ "${WS_ROOT}" \
-        "${WS_ROOT}/install/obsfeed/lib/obsfeed/obsfeed_node" "${node_args[@]}" > /dev/null 2>&1 & ;;
+      start_stand_in "${WS_ROOT}/install" "${node_args[@]}" ;;
     humble)
       # shellcheck disable=SC2016
       bash -c 'set +u; source "$1/setup.bash"; source "$2/install-humble/setup.bash"; shift 2; exec "$@"' \
         _ "${HUMBLE_PREFIX}" "${WS_ROOT}" \
         "${WS_ROOT}/install-humble/obsfeed/lib/obsfeed/obsfeed_node" "${node_args[@]}" > /dev/null 2>&1 & ;;
+    *)
+      start_stand_in "${compared[${build}]}" "${node_args[@]}" ;;
   esac
   answerer_pid=$!
+}
+
+start_stand_in() {  # INSTALL_DIR NODE_ARGS...
+  # shellcheck disable=SC2016
+  bash -c 'set +u; source "$1/setup.bash"; exec "$1/obsfeed/lib/obsfeed/obsfeed_node" "${@:2}"' \
+    _ "$@" > /dev/null 2>&1 &
 }
 
 measure() {  # BUILD SENSORS DRIVER_ARGS...
@@ -89,7 +106,6 @@ measure() {  # BUILD SENSORS DRIVER_ARGS...
   wait "${answerer_pid}" || echo "benchmark: ${build} exited with status $?" >&2
 }
 
-builds=(floor stand-in humble)
 for (( rep = 0; rep < repetitions; ++rep )); do
   echo "benchmark: repetition $(( rep + 1 )) of ${repetitions}"
   # Each repetition starts with another build, so none always runs first (or last).
