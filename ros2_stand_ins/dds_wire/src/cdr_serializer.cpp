@@ -153,9 +153,20 @@ size_t CdrSerializer::serialize_into(
   return writer.size();
 }
 
+size_t CdrSerializer::serialize_into(
+  const void * message, const rosidl_message_type_support_t * type_support,
+  std::vector<uint8_t> & buffer)
+{
+  CdrWriter writer(buffer);
+  write_sample(writer, message, type_support);
+  return writer.size();
+}
+
 std::vector<uint8_t> CdrSerializer::serialize(
   const void * message, const rosidl_message_type_support_t * type_support)
 {
+  // Sized first: growing a fresh vector would copy (and, past the allocator's threshold, fault
+  // in) a large sample several times over.
   std::vector<uint8_t> bytes(serialized_size(message, type_support));
   serialize_into(message, type_support, bytes.data(), bytes.size());
   return bytes;
