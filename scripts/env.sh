@@ -43,12 +43,13 @@ source_humble() {
 }
 
 # With Humble installed the product builds against it; the stand-ins are for
-# machines without it. The benchmark's driver and floor speak plain Cyclone DDS and measure
-# either world's node, so they are built once, in the stand-in world.
+# machines without it.
 build_base_paths() {
   if [[ "${HAVE_HUMBLE}" == 1 ]]; then
     echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed"
   else
+    # The benchmark's driver and floor speak plain Cyclone DDS and measure either world's node:
+    # they are built once, here.
     echo "${WS_ROOT}/ros2_stand_ins ${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/benchmarks"
   fi
 }

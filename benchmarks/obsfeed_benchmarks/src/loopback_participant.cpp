@@ -11,14 +11,17 @@ namespace obsfeed_benchmarks
 
 LoopbackParticipant::LoopbackParticipant(uint32_t domain_id)
 {
-  // Loopback lacks the MULTICAST flag; forcing it on lets participant discovery reach ROS 2
-  // processes on this host, which announce themselves by multicast on lo.
+  // Loopback only, as ROS_LOCALHOST_ONLY=1 configures a ROS 2 process, and found both ways a
+  // peer there may look: by multicast on lo (which lacks the flag, so it is forced on) and by
+  // unicast to the well-known ports of participant indices on 127.0.0.1, which is what Cyclone
+  // falls back to for a process whose loopback interface is not multicast-capable.
   domain_ = checked(
     dds_create_domain(
       domain_id,
       "<CycloneDDS><Domain><General><Interfaces>"
       "<NetworkInterface address=\"127.0.0.1\" multicast=\"true\"/>"
-      "</Interfaces></General></Domain></CycloneDDS>"),
+      "</Interfaces></General><Discovery><ParticipantIndex>auto</ParticipantIndex>"
+      "<Peers><Peer Address=\"127.0.0.1\"/></Peers></Discovery></Domain></CycloneDDS>"),
     "DDS domain");
   participant_ = dds_create_participant(domain_id, nullptr, nullptr);
   if (participant_ < 0) {
