@@ -369,13 +369,11 @@ void Executor::release_claim(const rclcpp::CallbackGroup::SharedPtr & group)
   group->can_be_taken_from().store(true);
   // Messages that arrived for the group meanwhile woke a thread that had to pass them by: wake
   // one to take them now. Without them, nobody needs waking.
-  const auto subscriptions = group->get_subscriptions();
-  if (std::any_of(
-      subscriptions.begin(), subscriptions.end(),
-      [](const rclcpp::SubscriptionBase::SharedPtr & subscription) {
-        return subscription->has_message();
-      }))
-  {
+  const auto waiting = group->find_subscription_ptrs_if(
+    [](const rclcpp::SubscriptionBase::SharedPtr & subscription) {
+      return subscription->has_message();
+    });
+  if (waiting) {
     wake(Wake::One);
   }
 }
@@ -440,19 +438,21 @@ bool Executor::claim_ready_locked(
   AnyExecutable & any_executable, const SubscriptionSet * only, bool & more_ready)
 {
   collect_node_groups_locked();
-  std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
-  candidates;
+  // Kept from one look to the next (emptied after each), so looking allocates nothing.
+  auto & candidates = candidates_;
   for (const auto & entries : {&manual_groups_, &node_groups_}) {
     for (const auto & entry : *entries) {
       auto group = entry.group.lock();
       if (!group || !group->can_be_taken_from().load()) {
         continue;
       }
-      for (auto & subscription : group->get_subscriptions()) {
-        if (!only || only->count(subscription.get()) != 0) {
-          candidates.emplace_back(group, std::move(subscription));
-        }
-      }
+      group->find_subscription_ptrs_if(
+        [&](const rclcpp::SubscriptionBase::SharedPtr & subscription) {
+          if (!only || only->count(subscription.get()) != 0) {
+            candidates.emplace_back(group, subscription);
+          }
+          return false;
+        });
     }
   }
   const size_t count = candidates.size();
@@ -481,6 +481,7 @@ bool Executor::claim_ready_locked(
     any_executable.callback_group = std::move(group);
     claimed = true;
   }
+  candidates.clear();
   return claimed;
 }
 

@@ -217,6 +217,8 @@ private:
   std::vector<NodeGroup> node_groups_;
   std::vector<NodeGroup> manual_groups_;
   size_t next_scan_start_ = 0;
+  std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
+  candidates_;
 };
 
 }  // namespace rclcpp

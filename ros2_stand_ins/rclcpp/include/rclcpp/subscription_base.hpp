@@ -36,6 +36,7 @@ public:
   std::shared_ptr<const void> take_type_erased();
 
   /// Whether a message may wait: false only when none can, true may still find take() empty.
+  /// Safe to call from several threads at once, also while others take.
   bool has_message() const;
 
   /// Runs the user callback with a message obtained from take_type_erased().
