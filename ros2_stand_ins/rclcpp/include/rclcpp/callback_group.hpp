@@ -86,7 +86,9 @@ private:
 
   mutable std::mutex mutex_;
   std::vector<SubscriptionBase::WeakPtr> subscriptions_;
-  std::function<void()> executor_notifier_;
+  // Shared, so that waking the executor on every message arrival copies a pointer, not the
+  // function (whose captured state std::function would allocate anew).
+  std::shared_ptr<const std::function<void()>> executor_notifier_;
 };
 
 }  // namespace rclcpp
