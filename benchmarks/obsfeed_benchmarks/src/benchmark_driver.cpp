@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -91,50 +92,46 @@ bool BenchmarkDriver::await_readings_answer(uint16_t reading)
 
 void BenchmarkDriver::measure_readings_latency(size_t rounds)
 {
-  std::vector<double> latencies;
-  latencies.reserve(rounds);
-  const double cpu_before = usage_.cpu_seconds();
-  for (size_t round = 0; round < rounds; ++round) {
-    const uint16_t reading = ReadingTag::reading_for(sequence_++);
-    const auto sent = Clock::now();
-    peer_.send_readings(reading);
-    if (await_readings_answer(reading)) {
-      latencies.push_back(microseconds_between(sent, Clock::now()));
-    }
-  }
-  const double cpu = usage_.cpu_seconds() - cpu_before;
-  const LatencySummary summary = LatencySummary::of(latencies);
-  ResultLine result = line("readings");
-  result.add("rounds", static_cast<uint64_t>(rounds))
-  .add("lost", static_cast<uint64_t>(rounds - summary.count));
-  add_latencies(result, summary);
-  result.add("cpu_s", cpu).add("cpu_us_per_reading", cpu * 1e6 / static_cast<double>(rounds));
-  results_ << result.text() << std::endl;
+  measure_round_trips(
+    "readings", rounds, [this]() {
+      const uint16_t reading = ReadingTag::reading_for(sequence_++);
+      peer_.send_readings(reading);
+      return await_readings_answer(reading);
+    });
 }
 
 void BenchmarkDriver::measure_bumper_latency(size_t rounds)
+{
+  measure_round_trips(
+    "bumper", rounds, [this]() {
+      peer_.send_bumper_contact();
+      bool arrived = false;
+      const auto deadline = Clock::now() + kAnswerTimeout;
+      while (!arrived && Clock::now() < deadline) {
+        peer_.receive(
+          deadline - Clock::now(), [&](size_t topic, uint16_t) {
+            arrived = arrived || topic == peer_.bumper_topic();
+          });
+      }
+      return arrived;
+    });
+}
+
+void BenchmarkDriver::measure_round_trips(
+  const std::string & experiment, size_t rounds, const std::function<bool()> & round_trip)
 {
   std::vector<double> latencies;
   latencies.reserve(rounds);
   const double cpu_before = usage_.cpu_seconds();
   for (size_t round = 0; round < rounds; ++round) {
     const auto sent = Clock::now();
-    peer_.send_bumper_contact();
-    bool arrived = false;
-    const auto deadline = sent + kAnswerTimeout;
-    while (!arrived && Clock::now() < deadline) {
-      peer_.receive(
-        deadline - Clock::now(), [&](size_t topic, uint16_t) {
-          arrived = arrived || topic == peer_.bumper_topic();
-        });
-    }
-    if (arrived) {
+    if (round_trip()) {
       latencies.push_back(microseconds_between(sent, Clock::now()));
     }
   }
   const double cpu = usage_.cpu_seconds() - cpu_before;
   const LatencySummary summary = LatencySummary::of(latencies);
-  ResultLine result = line("bumper");
+  ResultLine result = line(experiment);
   result.add("rounds", static_cast<uint64_t>(rounds))
   .add("lost", static_cast<uint64_t>(rounds - summary.count));
   add_latencies(result, summary);

@@ -38,6 +38,21 @@ builtin_interfaces_msg_dds__Time_ system_time(int64_t offset_ns = 0)
   return {static_cast<int32_t>(ns / 1000000000), static_cast<uint32_t>(ns % 1000000000)};
 }
 
+/// Takes the oldest sample of `reader` and hands it to `answer` if it carries data.
+template<typename SampleT, typename AnswerT>
+void take_one(dds_entity_t reader, AnswerT answer)
+{
+  void * sample = nullptr;
+  dds_sample_info_t info;
+  if (dds_take(reader, &sample, &info, 1, 1) != 1) {
+    return;
+  }
+  if (info.valid_data) {
+    answer(*static_cast<const SampleT *>(sample));
+  }
+  dds_return_loan(reader, &sample, 1);
+}
+
 dds_sequence_float float_sequence(std::vector<float> & values)
 {
   dds_sequence_float sequence{};
@@ -114,70 +129,60 @@ void FloorResponder::run()
         return;
       }
       if (triggered[i] == static_cast<dds_attach_t>(readings_arrived_)) {
-        answer_readings();
+        take_one<std_msgs_msg_dds__UInt16MultiArray_>(
+          readings_reader_, [this](const auto & readings) {answer_readings(readings);});
       } else {
-        answer_bumper();
+        take_one<quorvex_protocol_msg_dds__RobotInfoLevelZero_>(
+          bumper_reader_, [this](const auto & status) {answer_bumper(status);});
       }
     }
   }
 }
 
-void FloorResponder::answer_readings()
+void FloorResponder::answer_readings(const std_msgs_msg_dds__UInt16MultiArray_ & readings)
 {
-  void * sample = nullptr;
-  dds_sample_info_t info;
-  if (dds_take(readings_reader_, &sample, &info, 1, 1) != 1) {
+  if (readings.data._length != scan_writers_.size()) {
     return;
   }
-  const auto * readings = static_cast<const std_msgs_msg_dds__UInt16MultiArray_ *>(sample);
-  if (info.valid_data && readings->data._length == scan_writers_.size()) {
-    sensor_msgs_msg_dds__LaserScan_ scan{};
-    scan.angle_min = -0.21825f;
-    scan.angle_max = 0.21825f;
-    scan.angle_increment = 0.0043633231f;
-    scan.time_increment = 3.6111142e-05f;
-    scan.scan_time = 0.06500006f;
-    scan.range_min = 0.01f;
-    scan.range_max = static_cast<float>(ReadingTag::range_max_metres);
-    for (size_t i = 0; i < scan_writers_.size(); ++i) {
-      scan.header.stamp = system_time();
-      scan.header.frame_id = frame_ids_[i].data();
-      ranges_.assign(kUltrasonicRays, ReadingTag::range_for(readings->data._buffer[i]));
-      scan.ranges = float_sequence(ranges_);
-      dds_write(scan_writers_[i], &scan);
-    }
+  sensor_msgs_msg_dds__LaserScan_ scan{};
+  scan.angle_min = -0.21825f;
+  scan.angle_max = 0.21825f;
+  scan.angle_increment = 0.0043633231f;
+  scan.time_increment = 3.6111142e-05f;
+  scan.scan_time = 0.06500006f;
+  scan.range_min = 0.01f;
+  scan.range_max = static_cast<float>(ReadingTag::range_max_metres);
+  for (size_t i = 0; i < scan_writers_.size(); ++i) {
+    scan.header.stamp = system_time();
+    scan.header.frame_id = frame_ids_[i].data();
+    ranges_.assign(kUltrasonicRays, ReadingTag::range_for(readings.data._buffer[i]));
+    scan.ranges = float_sequence(ranges_);
+    dds_write(scan_writers_[i], &scan);
   }
-  dds_return_loan(readings_reader_, &sample, 1);
 }
 
-void FloorResponder::answer_bumper()
+void FloorResponder::answer_bumper(const quorvex_protocol_msg_dds__RobotInfoLevelZero_ & status)
 {
-  void * sample = nullptr;
-  dds_sample_info_t info;
-  if (dds_take(bumper_reader_, &sample, &info, 1, 1) != 1) {
+  if (!status.bumper_trig) {
     return;
   }
-  const auto * status = static_cast<const quorvex_protocol_msg_dds__RobotInfoLevelZero_ *>(sample);
-  if (info.valid_data && status->bumper_trig) {
-    sensor_msgs_msg_dds__LaserScan_ scan{};
-    scan.header.stamp = system_time(-10000000);
-    scan.header.frame_id = const_cast<char *>("base_footprint");
-    scan.angle_min = -0.62831855f;
-    scan.angle_max = 0.62831855f;
-    scan.angle_increment = 0.0087266462f;
-    scan.range_max = 1.0f;
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    for (size_t beam = 0; beam < kBumperRays; ++beam) {
-      const bool side = beam < 15 || beam >= 129;
-      const double near = side ? 0.52 : 0.53;
-      const double far = side ? 0.57 : 0.63;
-      bumper_ranges_[beam] = static_cast<float>(near + (far - near) * unit(generator_));
-    }
-    scan.ranges = float_sequence(bumper_ranges_);
-    scan.intensities = float_sequence(bumper_intensities_);
-    dds_write(bumper_writer_, &scan);
+  sensor_msgs_msg_dds__LaserScan_ scan{};
+  scan.header.stamp = system_time(-10000000);
+  scan.header.frame_id = const_cast<char *>("base_footprint");
+  scan.angle_min = -0.62831855f;
+  scan.angle_max = 0.62831855f;
+  scan.angle_increment = 0.0087266462f;
+  scan.range_max = 1.0f;
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (size_t beam = 0; beam < kBumperRays; ++beam) {
+    const bool side = beam < 15 || beam >= 129;
+    const double near = side ? 0.52 : 0.53;
+    const double far = side ? 0.57 : 0.63;
+    bumper_ranges_[beam] = static_cast<float>(near + (far - near) * unit(generator_));
   }
-  dds_return_loan(bumper_reader_, &sample, 1);
+  scan.ranges = float_sequence(bumper_ranges_);
+  scan.intensities = float_sequence(bumper_intensities_);
+  dds_write(bumper_writer_, &scan);
 }
 
 }  // namespace obsfeed_benchmarks

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -46,6 +47,10 @@ private:
 
   /// Waits for the scans of `reading` on every sensor topic; false after a second without them.
   bool await_readings_answer(uint16_t reading);
+  /// `rounds` times `round_trip` (which sends and says whether the answer came), timed, with
+  /// the answerer's CPU time over all of them.
+  void measure_round_trips(
+    const std::string & experiment, size_t rounds, const std::function<bool()> & round_trip);
   ResultLine line(const std::string & experiment) const;
 
   ScanPeer & peer_;

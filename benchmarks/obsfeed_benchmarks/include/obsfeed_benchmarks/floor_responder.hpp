@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "dds/dds.h"
+#include "obsfeed_bench_types.h"
 
 namespace obsfeed_benchmarks
 {
 
-/// The floor: answers readings and bumper contacts with the same scans obsfeed_node sends
-/// (same topics, types, QoS, sizes and range values) from a plain Cyclone DDS program, with no
-/// client library in between. What it costs is what moving the data costs.
+/// The floor: answers readings and bumper contacts as obsfeed_node does (same topics, types,
+/// QoS, scan sizes and range values) from a plain Cyclone DDS program, with no client library
+/// in between. What it costs is what moving the data costs.
 ///
 /// Like any ROS 2 executor it waits on a wait set and answers on its own thread, not on
 /// Cyclone's receive thread.
@@ -36,8 +37,8 @@ public:
   void stop();
 
 private:
-  void answer_readings();
-  void answer_bumper();
+  void answer_readings(const std_msgs_msg_dds__UInt16MultiArray_ & readings);
+  void answer_bumper(const quorvex_protocol_msg_dds__RobotInfoLevelZero_ & status);
 
   dds_entity_t readings_reader_;
   dds_entity_t bumper_reader_;
