@@ -177,7 +177,7 @@ def main():
     measured = {r['build'] for r in results}
     for name in dict.fromkeys(names):
         if name in measured:
-            BUILDS.append((name, TITLES.get(name, f'`obsfeed_node` of `{name}`')))
+            BUILDS.append((name, TITLES.get(name, f'`obsfeed_node` on the stand-in rclcpp, `{name}`')))
 
     out = [
         '# Benchmarks',
