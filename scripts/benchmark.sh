@@ -2,7 +2,8 @@
 # The benchmark: obsfeed_node built on the stand-in rclcpp, obsfeed_node built on the real
 # ROS 2 Humble core (rclcpp + rmw_cyclonedds_cpp), and the floor (a plain Cyclone DDS program
 # answering the same way), measured by one Cyclone DDS driver over loopback on a domain of
-# their own, alternated in one run. Writes docs/BENCHMARKS.md.
+# their own, alternated in one run. Writes docs/BENCHMARKS.md and the measurements it is made of,
+# docs/BENCHMARKS.jsonl.
 #
 #   scripts/benchmark.sh [--repetitions N] [--quick] [--builds floor,stand-in,humble]
 #                        [--compare NAME=INSTALL_DIR]... [--output FILE]
@@ -126,8 +127,11 @@ done
 
 # --- The report ------------------------------------------------------------------------------
 mkdir -p "$(dirname "${output}")"
+# The measurements themselves go beside the report, one JSON object per line.
+cp "${results}" "${output%.md}.jsonl"
 /usr/bin/python3 "${WS_ROOT}/benchmarks/benchmark_report.py" "${results}" \
   --load-before "${load_before}" --load-after "$(cut -d' ' -f1-3 /proc/loadavg)" \
   --seconds $(( $(date +%s) - started )) --repetitions "${repetitions}" \
   --command "${command_line}" > "${output}"
-echo "benchmark: results in ${results}, report in ${output}"
+rm -f "${results}"
+echo "benchmark: report in ${output}, measurements in ${output%.md}.jsonl"
