@@ -113,17 +113,42 @@ void write_array(CdrWriter & writer, const ts::MessageMember & member, const voi
   }
 }
 
+/// Size of a single (not array) number field, which goes on the wire as it lies in memory; 0
+/// for any other field. Booleans are written as 0 or 1 one by one.
+size_t plain_number_size(const ts::MessageMember & member)
+{
+  if (member.is_array_ || member.type_id_ == ts::ROS_TYPE_BOOLEAN) {
+    return 0;
+  }
+  return FieldLayout::primitive_size(member.type_id_);
+}
+
 void write_message(CdrWriter & writer, const ts::MessageMembers & members, const void * message)
 {
   const auto * base = static_cast<const uint8_t *>(message);
-  for (uint32_t i = 0; i < members.member_count_; ++i) {
+  for (uint32_t i = 0; i < members.member_count_; ) {
     const ts::MessageMember & member = members.members_[i];
     const void * field = base + member.offset_;
-    if (member.is_array_) {
-      write_array(writer, member, field);
-    } else {
-      write_element(writer, member, field);
+    const size_t size = plain_number_size(member);
+    if (size == 0) {
+      if (member.is_array_) {
+        write_array(writer, member, field);
+      } else {
+        write_element(writer, member, field);
+      }
+      ++i;
+      continue;
     }
+    // Neighbouring number fields of one size that also lie side by side in memory (a scan's
+    // seven floats) are laid out alike on the wire: one copy writes them all.
+    uint32_t end = i + 1;
+    while (end < members.member_count_ && plain_number_size(members.members_[end]) == size &&
+      members.members_[end].offset_ == member.offset_ + (end - i) * size)
+    {
+      ++end;
+    }
+    writer.write_elements(field, end - i, size);
+    i = end;
   }
 }
 
@@ -153,9 +178,20 @@ size_t CdrSerializer::serialize_into(
   return writer.size();
 }
 
+size_t CdrSerializer::serialize_into(
+  const void * message, const rosidl_message_type_support_t * type_support,
+  std::vector<uint8_t> & buffer)
+{
+  CdrWriter writer(buffer);
+  write_sample(writer, message, type_support);
+  return writer.size();
+}
+
 std::vector<uint8_t> CdrSerializer::serialize(
   const void * message, const rosidl_message_type_support_t * type_support)
 {
+  // Sized first: growing a fresh vector would copy (and, past the allocator's threshold, fault
+  // in) a large sample several times over.
   std::vector<uint8_t> bytes(serialized_size(message, type_support));
   serialize_into(message, type_support, bytes.data(), bytes.size());
   return bytes;

@@ -1,6 +1,6 @@
 #include "dds_wire/cdr_writer.hpp"
 
-#include <cstring>
+#include <algorithm>
 #include <stdexcept>
 
 // Samples are copied between memory and the wire without byte swapping.
@@ -11,51 +11,14 @@ static_assert(
 namespace dds_wire
 {
 
-CdrWriter::CdrWriter(uint8_t * buffer, size_t capacity)
-: buffer_(buffer), capacity_(capacity)
+void CdrWriter::make_room(size_t length)
 {
-}
-
-void CdrWriter::write_header()
-{
-  static constexpr uint8_t header[header_size] = {0x00, 0x01, 0x00, 0x00};
-  put(header, header_size);
-}
-
-void CdrWriter::align(size_t alignment)
-{
-  const size_t position = offset_ - header_size;
-  put_zeros((alignment - position % alignment) % alignment);
-}
-
-void CdrWriter::write_elements(const void * data, size_t count, size_t element_size)
-{
-  align(element_size);
-  put(data, count * element_size);
-}
-
-void CdrWriter::put(const void * data, size_t length)
-{
-  if (buffer_ != nullptr) {
-    if (length > capacity_ - offset_) {
-      throw std::logic_error("CDR writer ran past the buffer it was sized for");
-    }
-    if (length != 0) {
-      std::memcpy(buffer_ + offset_, data, length);
-    }
+  if (growable_ == nullptr) {
+    throw std::logic_error("CDR writer ran past the buffer it was sized for");
   }
-  offset_ += length;
-}
-
-void CdrWriter::put_zeros(size_t length)
-{
-  if (buffer_ != nullptr) {
-    if (length > capacity_ - offset_) {
-      throw std::logic_error("CDR writer ran past the buffer it was sized for");
-    }
-    std::memset(buffer_ + offset_, 0, length);
-  }
-  offset_ += length;
+  growable_->resize(std::max<size_t>({offset_ + length, 2 * growable_->size(), 256}));
+  buffer_ = growable_->data();
+  capacity_ = growable_->size();
 }
 
 }  // namespace dds_wire

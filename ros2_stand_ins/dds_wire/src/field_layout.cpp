@@ -11,38 +11,6 @@ namespace dds_wire
 
 namespace ts = rosidl_typesupport_introspection_cpp;
 
-size_t FieldLayout::primitive_size(uint8_t type_id)
-{
-  switch (type_id) {
-    case ts::ROS_TYPE_BOOLEAN:
-    case ts::ROS_TYPE_OCTET:
-    case ts::ROS_TYPE_CHAR:
-    case ts::ROS_TYPE_UINT8:
-    case ts::ROS_TYPE_INT8:
-      return 1;
-    case ts::ROS_TYPE_WCHAR:  // char16_t, as rmw_cyclonedds sends it
-    case ts::ROS_TYPE_UINT16:
-    case ts::ROS_TYPE_INT16:
-      return 2;
-    case ts::ROS_TYPE_FLOAT:
-    case ts::ROS_TYPE_UINT32:
-    case ts::ROS_TYPE_INT32:
-      return 4;
-    case ts::ROS_TYPE_DOUBLE:
-    case ts::ROS_TYPE_UINT64:
-    case ts::ROS_TYPE_INT64:
-      return 8;
-    case ts::ROS_TYPE_STRING:
-    case ts::ROS_TYPE_WSTRING:
-    case ts::ROS_TYPE_MESSAGE:
-      return 0;
-    case ts::ROS_TYPE_LONG_DOUBLE:
-      throw std::invalid_argument("long double fields have no CDR mapping in ROS 2");
-    default:
-      throw std::invalid_argument("unknown introspection type id " + std::to_string(type_id));
-  }
-}
-
 size_t FieldLayout::min_element_size(const ts::MessageMember & member)
 {
   switch (member.type_id_) {

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "dds/ddsi/q_radmin.h"
 #include "dds_wire/cdr_serializer.hpp"
@@ -23,15 +25,6 @@ size_t padded_to_4(size_t size)
   return (size + 3) & ~size_t{3};
 }
 
-RosSerdata * new_serdata(const ddsi_sertype * type, ddsi_serdata_kind kind, size_t size) noexcept
-{
-  try {
-    return new RosSerdata(type, kind, size);
-  } catch (const std::exception &) {
-    return nullptr;
-  }
-}
-
 bool eqkey(const ddsi_serdata *, const ddsi_serdata *)
 {
   return true;  // keyless: every sample belongs to the one instance
@@ -45,7 +38,7 @@ uint32_t get_size(const ddsi_serdata * serdata)
 ddsi_serdata * from_ser(
   const ddsi_sertype * type, ddsi_serdata_kind kind, const nn_rdata * fragment, size_t size)
 {
-  RosSerdata * serdata = new_serdata(type, kind, size);
+  RosSerdata * serdata = RosSerdata::create(type, kind, size);
   if (serdata == nullptr) {
     return nullptr;
   }
@@ -62,6 +55,7 @@ ddsi_serdata * from_ser(
     std::memcpy(destination + offset, payload + (offset - fragment->min), end - offset);
     offset = end;
   }
+  std::memset(destination + offset, 0, size - offset);  // never left unset, even if short
   return serdata;
 }
 
@@ -69,7 +63,7 @@ ddsi_serdata * from_ser_iov(
   const ddsi_sertype * type, ddsi_serdata_kind kind, ddsrt_msg_iovlen_t iov_count,
   const ddsrt_iovec_t * iov, size_t size)
 {
-  RosSerdata * serdata = new_serdata(type, kind, size);
+  RosSerdata * serdata = RosSerdata::create(type, kind, size);
   if (serdata == nullptr) {
     return nullptr;
   }
@@ -79,28 +73,27 @@ ddsi_serdata * from_ser_iov(
     std::memcpy(serdata->mutable_data() + offset, iov[i].iov_base, length);
     offset += length;
   }
+  std::memset(serdata->mutable_data() + offset, 0, size - offset);
   return serdata;
 }
 
 ddsi_serdata * from_keyhash(const ddsi_sertype * type, const ddsi_keyhash *)
 {
-  return new_serdata(type, SDK_KEY, 0);  // keyless: the key is empty
+  return RosSerdata::create(type, SDK_KEY, 0);  // keyless: the key is empty
 }
 
 ddsi_serdata * from_sample(const ddsi_sertype * type, ddsi_serdata_kind kind, const void * sample)
 {
   if (kind != SDK_DATA) {
-    return new_serdata(type, kind, 0);
+    return RosSerdata::create(type, kind, 0);
   }
   try {
-    const rosidl_message_type_support_t * type_support =
-      RosSertype::from(type).message_type().type_support();
-    const size_t size = CdrSerializer::serialized_size(sample, type_support);
-    auto * serdata = new RosSerdata(type, kind, padded_to_4(size));
-    CdrSerializer::serialize_into(sample, type_support, serdata->mutable_data(), size);
-    // Like Cyclone's own samples: the low bits of the options say how much padding follows.
-    serdata->mutable_data()[3] = static_cast<uint8_t>(padded_to_4(size) - size);
-    return serdata;
+    // One pass into a buffer that each writing thread keeps, then one copy into the sample:
+    // cheaper than walking the message twice, once to size the sample and once to fill it.
+    thread_local std::vector<uint8_t> buffer;
+    const size_t size = CdrSerializer::serialize_into(
+      sample, RosSertype::from(type).message_type().type_support(), buffer);
+    return RosSerdata::create_padded(type, buffer.data(), size);
   } catch (const std::exception &) {
     return nullptr;  // dds_write reports the failure to the caller
   }
@@ -109,7 +102,7 @@ ddsi_serdata * from_sample(const ddsi_sertype * type, ddsi_serdata_kind kind, co
 ddsi_serdata * to_untyped(const ddsi_serdata * serdata)
 {
   // Untyped serdata only carry the key, which a keyless topic does not have.
-  return new_serdata(serdata->type, SDK_KEY, 0);
+  return RosSerdata::create(serdata->type, SDK_KEY, 0);
 }
 
 void to_ser(const ddsi_serdata * serdata, size_t offset, size_t length, void * buffer)
@@ -154,7 +147,7 @@ bool untyped_to_sample(const ddsi_sertype *, const ddsi_serdata *, void *, void 
 
 void free_serdata(ddsi_serdata * serdata)
 {
-  delete static_cast<RosSerdata *>(serdata);
+  RosSerdata::destroy(static_cast<RosSerdata *>(serdata));
 }
 
 size_t print(const ddsi_sertype * type, const ddsi_serdata * serdata, char * buffer, size_t size)
@@ -194,11 +187,44 @@ const ddsi_serdata_ops serdata_operations = [] {
 }  // namespace
 
 RosSerdata::RosSerdata(const ddsi_sertype * type, ddsi_serdata_kind kind, size_t size)
-: ddsi_serdata(), size_(size), bytes_(new uint8_t[padded_to_4(size) + 4]())
+: ddsi_serdata(), size_(size)
 {
   ddsi_serdata_init(this, type, kind);
   // Keyless, so all samples hash alike (the hash groups instances).
   hash = type->serdata_basehash;
+}
+
+RosSerdata * RosSerdata::create(const ddsi_sertype * type, ddsi_serdata_kind kind, size_t size)
+{
+  const size_t storage = padded_to_4(size) + 4;
+  void * memory = ::operator new(sizeof(RosSerdata) + storage, std::nothrow);
+  if (memory == nullptr) {
+    return nullptr;
+  }
+  auto * serdata = new (memory) RosSerdata(type, kind, size);
+  std::memset(serdata->mutable_data() + size, 0, storage - size);
+  return serdata;
+}
+
+RosSerdata * RosSerdata::create_padded(
+  const ddsi_sertype * type, const uint8_t * bytes, size_t size)
+{
+  const size_t padded = padded_to_4(size);
+  RosSerdata * serdata = create(type, SDK_DATA, padded);
+  if (serdata == nullptr) {
+    return nullptr;
+  }
+  std::memcpy(serdata->mutable_data(), bytes, size);
+  std::memset(serdata->mutable_data() + size, 0, padded - size);
+  // Like Cyclone's own samples: the low bits of the options say how much padding follows.
+  serdata->mutable_data()[3] = static_cast<uint8_t>(padded - size);
+  return serdata;
+}
+
+void RosSerdata::destroy(RosSerdata * serdata)
+{
+  serdata->~RosSerdata();
+  ::operator delete(serdata);
 }
 
 const ddsi_serdata_ops & RosSerdata::operations()

@@ -50,14 +50,14 @@ std::vector<SubscriptionBase::SharedPtr> CallbackGroup::get_subscriptions() cons
 
 void CallbackGroup::trigger_notify_guard_condition()
 {
-  std::function<void()> notifier;
+  std::shared_ptr<const std::function<void()>> notifier;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     notifier = executor_notifier_;
   }
   // Called without our lock: the executor locks its own state and then asks us for subscriptions.
-  if (notifier) {
-    notifier();
+  if (notifier && *notifier) {
+    (*notifier)();
   }
 }
 
@@ -78,8 +78,9 @@ void CallbackGroup::add_subscription(const SubscriptionBase::SharedPtr & subscri
 
 void CallbackGroup::set_executor_notifier(std::function<void()> notifier)
 {
+  auto shared = std::make_shared<const std::function<void()>>(std::move(notifier));
   std::lock_guard<std::mutex> lock(mutex_);
-  executor_notifier_ = std::move(notifier);
+  executor_notifier_ = std::move(shared);
 }
 
 }  // namespace rclcpp

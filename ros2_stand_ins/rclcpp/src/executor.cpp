@@ -20,13 +20,17 @@ namespace rclcpp
 /// executor (they only hold it weakly).
 struct Executor::WaitState
 {
-  void wake()
+  void wake(Wake who)
   {
     {
       std::lock_guard<std::mutex> lock(mutex);
       ++generation;
     }
-    condition.notify_all();
+    if (who == Wake::All) {
+      condition.notify_all();
+    } else {
+      condition.notify_one();
+    }
   }
 
   std::mutex mutex;
@@ -45,7 +49,8 @@ Executor::Executor(const rclcpp::ExecutorOptions & options)
     throw std::invalid_argument("context argument unexpectedly nullptr");
   }
   detail::throw_unless_guard_condition_possible(*context_);
-  shutdown_callback_handle_ = context_->add_on_shutdown_callback(make_waker(wait_state_));
+  shutdown_callback_handle_ =
+    context_->add_on_shutdown_callback(make_waker(wait_state_, Wake::All));
 }
 
 Executor::~Executor()
@@ -96,11 +101,11 @@ void Executor::add_node(rclcpp::Node::SharedPtr node_ptr, bool notify)
     std::lock_guard<std::mutex> lock(wait_state_->mutex);
     weak_nodes_.push_back(node_ptr);
     // Groups the node creates later wake us, and the next look for work claims them.
-    node_ptr->set_executor_notifier(make_waker(wait_state_));
+    node_ptr->set_executor_notifier(make_waker(wait_state_, Wake::One));
     collect_node_groups_locked();
   }
   if (notify) {
-    wake();
+    wake(Wake::All);
   }
 }
 
@@ -132,7 +137,7 @@ void Executor::remove_node(rclcpp::Node::SharedPtr node_ptr, bool notify)
     node_ptr->get_associated_with_executor_atomic().store(false);
   }
   if (notify) {
-    wake();
+    wake(Wake::All);
   }
 }
 
@@ -214,7 +219,7 @@ void Executor::spin_once_impl(std::chrono::nanoseconds timeout)
 void Executor::cancel()
 {
   spinning.store(false);
-  wake();
+  wake(Wake::All);
 }
 
 void Executor::set_memory_strategy(
@@ -244,12 +249,40 @@ bool Executor::get_next_executable(
   if (timeout >= std::chrono::nanoseconds::zero()) {
     deadline = std::chrono::steady_clock::now() + timeout;
   }
+  while (true) {
+    bool more_ready = false;
+    if (!claim_when_ready(any_executable, deadline, only, more_ready)) {
+      return false;
+    }
+    // Each arrival woke one thread; work that was already waiting (or arrived together) needs
+    // another.
+    if (more_ready) {
+      wake(Wake::One);
+    }
+    // Taken outside the lock, so decoding a sample from another process holds up neither the
+    // other threads nor the transport's wake-ups, but at once, not after the yield before the
+    // callback: a keep-last queue hands over the message that was there when the work was picked.
+    any_executable.message = any_executable.subscription->take_type_erased();
+    if (any_executable.message) {
+      return true;
+    }
+    // Another thread of a reentrant group took it first.
+    release_claim(any_executable.callback_group);
+    any_executable = AnyExecutable();
+  }
+}
+
+bool Executor::claim_when_ready(
+  AnyExecutable & any_executable,
+  const std::optional<std::chrono::steady_clock::time_point> & deadline,
+  const SubscriptionSet * only, bool & more_ready)
+{
   std::unique_lock<std::mutex> lock(wait_state_->mutex);
   while (true) {
     if (!spinning.load() || !context_is_valid()) {
       return false;
     }
-    if (take_ready_locked(any_executable, only)) {
+    if (claim_ready_locked(any_executable, only, more_ready)) {
       return true;
     }
     // Anything that could make work ready bumps the generation under this mutex, so nothing
@@ -269,31 +302,41 @@ void Executor::execute_any_executable(AnyExecutable & any_exec)
   if (!any_exec.subscription) {
     return;
   }
-  // Reopens a mutually exclusive group however the callback ends, and lets the threads that
-  // skipped the group look again.
-  struct GroupRelease
+  // Reopens a mutually exclusive group however the callback ends.
+  struct ClaimRelease
   {
     Executor & executor;
     const rclcpp::CallbackGroup::SharedPtr & group;
-    ~GroupRelease()
-    {
-      if (group && group->type() == CallbackGroupType::MutuallyExclusive) {
-        group->can_be_taken_from().store(true);
-        executor.wake();
-      }
-    }
+    ~ClaimRelease() {executor.release_claim(group);}
   } release{*this, any_exec.callback_group};
-  any_exec.subscription->handle_message(any_exec.message);
+  any_exec.subscription->handle_message(std::move(any_exec.message));
 }
 
-void Executor::wake()
+void Executor::release_claim(const rclcpp::CallbackGroup::SharedPtr & group)
 {
-  wait_state_->wake();
+  if (!group || group->type() != CallbackGroupType::MutuallyExclusive) {
+    return;
+  }
+  group->can_be_taken_from().store(true);
+  // Messages that arrived for the group meanwhile woke a thread that had to pass them by: wake
+  // one to take them now. Without them, nobody needs waking.
+  const auto waiting = group->find_subscription_ptrs_if(
+    [](const rclcpp::SubscriptionBase::SharedPtr & subscription) {
+      return subscription->has_message();
+    });
+  if (waiting) {
+    wake(Wake::One);
+  }
+}
+
+void Executor::wake(Wake who)
+{
+  wait_state_->wake(who);
 }
 
 void Executor::associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group)
 {
-  group->set_executor_notifier(make_waker(wait_state_));
+  group->set_executor_notifier(make_waker(wait_state_, Wake::One));
 }
 
 void Executor::release_group(const rclcpp::CallbackGroup::SharedPtr & group)
@@ -340,52 +383,60 @@ Executor::SubscriptionSet Executor::collect_waiting_subscriptions()
   return waiting;
 }
 
-bool Executor::take_ready_locked(AnyExecutable & any_executable, const SubscriptionSet * only)
+bool Executor::claim_ready_locked(
+  AnyExecutable & any_executable, const SubscriptionSet * only, bool & more_ready)
 {
   collect_node_groups_locked();
-  std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
-  candidates;
+  // Kept from one look to the next (emptied after each), so looking allocates nothing.
+  auto & candidates = candidates_;
   for (const auto & entry : node_groups_) {
     auto group = entry.group.lock();
     if (!group || !group->can_be_taken_from().load()) {
       continue;
     }
-    for (auto & subscription : group->get_subscriptions()) {
-      if (!only || only->count(subscription.get()) != 0) {
-        candidates.emplace_back(group, std::move(subscription));
-      }
-    }
+    group->find_subscription_ptrs_if(
+      [&](const rclcpp::SubscriptionBase::SharedPtr & subscription) {
+        if (!only || only->count(subscription.get()) != 0) {
+          candidates.emplace_back(group, subscription);
+        }
+        return false;
+      });
   }
   const size_t count = candidates.size();
+  const size_t start = next_scan_start_;
+  bool claimed = false;
   for (size_t i = 0; i < count; ++i) {
-    const size_t index = (next_scan_start_ + i) % count;
+    const size_t index = (start + i) % count;
     auto & [group, subscription] = candidates[index];
-    const bool exclusive = group->type() == CallbackGroupType::MutuallyExclusive;
-    // Claim the group before taking, so no other thread starts one of its callbacks meanwhile.
-    if (exclusive && !group->can_be_taken_from().exchange(false)) {
+    if (!subscription->has_message()) {
       continue;
     }
-    auto message = subscription->take_type_erased();
-    if (!message) {
-      if (exclusive) {
-        group->can_be_taken_from().store(true);
+    const bool exclusive = group->type() == CallbackGroupType::MutuallyExclusive;
+    if (claimed) {
+      more_ready = !exclusive || group->can_be_taken_from().load();
+      if (more_ready) {
+        break;
       }
+      continue;
+    }
+    // Claim the group now, so no other thread starts one of its callbacks before this one ran.
+    if (exclusive && !group->can_be_taken_from().exchange(false)) {
       continue;
     }
     next_scan_start_ = index + 1;
     any_executable.subscription = std::move(subscription);
     any_executable.callback_group = std::move(group);
-    any_executable.message = std::move(message);
-    return true;
+    claimed = true;
   }
-  return false;
+  candidates.clear();
+  return claimed;
 }
 
-std::function<void()> Executor::make_waker(const std::weak_ptr<WaitState> & weak_state)
+std::function<void()> Executor::make_waker(const std::weak_ptr<WaitState> & weak_state, Wake who)
 {
-  return [weak_state]() {
+  return [weak_state, who]() {
            if (auto state = weak_state.lock()) {
-             state->wake();
+             state->wake(who);
            }
          };
 }

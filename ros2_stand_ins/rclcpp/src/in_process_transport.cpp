@@ -201,27 +201,19 @@ public:
 
   void publish(Message message) override
   {
-    std::vector<std::shared_ptr<InProcessSubscription>> receivers;
-    {
-      std::lock_guard<std::mutex> lock(registry_->mutex);
-      if (keeps_history_) {
-        push_bounded(history_, message, history_limit_);
-      }
-      auto topic = registry_->topics.find(info_.topic_name);
-      if (topic != registry_->topics.end()) {
-        for (const auto & weak_subscription : topic->second.subscriptions) {
-          auto subscription = weak_subscription.lock();
-          if (subscription && endpoints_match(info_, subscription->info())) {
-            subscription->enqueue(message);
-            receivers.push_back(std::move(subscription));
-          }
+    deliver([&message]() {return message;});
+  }
+
+  void publish_lent(const void * message, MessageCopier copy) override
+  {
+    Message copied;
+    deliver(
+      [&]() {
+        if (!copied) {
+          copied = copy(message);
         }
-      }
-    }
-    // Waking executors outside the lock: they take() right away, and may publish themselves.
-    for (const auto & subscription : receivers) {
-      subscription->notify_message_ready();
-    }
+        return copied;
+      });
   }
 
   size_t get_subscription_count() const override
@@ -239,6 +231,34 @@ public:
   const std::deque<Message> & history() const {return history_;}
 
 private:
+  /// Hands the message (`shared()` gives it, and is not called when nothing keeps it) to the
+  /// history and to every matching subscription.
+  template<typename SharedMessage>
+  void deliver(SharedMessage shared)
+  {
+    std::vector<std::shared_ptr<InProcessSubscription>> receivers;
+    {
+      std::lock_guard<std::mutex> lock(registry_->mutex);
+      if (keeps_history_) {
+        push_bounded(history_, shared(), history_limit_);
+      }
+      auto topic = registry_->topics.find(info_.topic_name);
+      if (topic != registry_->topics.end()) {
+        for (const auto & weak_subscription : topic->second.subscriptions) {
+          auto subscription = weak_subscription.lock();
+          if (subscription && endpoints_match(info_, subscription->info())) {
+            subscription->enqueue(shared());
+            receivers.push_back(std::move(subscription));
+          }
+        }
+      }
+    }
+    // Waking executors outside the lock: they take() right away, and may publish themselves.
+    for (const auto & subscription : receivers) {
+      subscription->notify_message_ready();
+    }
+  }
+
   std::shared_ptr<Registry> registry_;
   TopicEndpointInfo info_;
   bool keeps_history_;

@@ -34,4 +34,9 @@ void PublisherBase::publish_type_erased(std::shared_ptr<const void> message)
   endpoint_->publish(std::move(message));
 }
 
+void PublisherBase::publish_lent_type_erased(const void * message, detail::MessageCopier copy)
+{
+  endpoint_->publish_lent(message, copy);
+}
+
 }  // namespace rclcpp

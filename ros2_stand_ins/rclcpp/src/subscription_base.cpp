@@ -57,7 +57,18 @@ std::shared_ptr<const void> SubscriptionBase::take_type_erased()
 
 bool SubscriptionBase::has_message() const
 {
-  return may_have_message_->load() && endpoint_->has_message();
+  if (!may_have_message_->load()) {
+    return false;
+  }
+  // Cleared before asking, as in take_type_erased(): an arrival racing with the question sets
+  // it again. So a "no" is remembered until the next arrival, and executors looking for work
+  // ask the transport about each subscription once, not on every look.
+  may_have_message_->store(false);
+  if (endpoint_->has_message()) {
+    may_have_message_->store(true);
+    return true;
+  }
+  return false;
 }
 
 const rclcpp::QoS & SubscriptionBase::get_actual_qos() const

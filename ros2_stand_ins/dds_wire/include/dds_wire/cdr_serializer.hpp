@@ -31,7 +31,14 @@ public:
     const void * message, const rosidl_message_type_support_t * type_support,
     uint8_t * buffer, size_t capacity);
 
-  /// The whole sample in one allocation.
+  /// Writes the sample at the start of `buffer` in one pass and returns its size. The buffer
+  /// grows when the sample does not fit and never shrinks, so one buffer serves a stream of
+  /// samples without allocating.
+  static size_t serialize_into(
+    const void * message, const rosidl_message_type_support_t * type_support,
+    std::vector<uint8_t> & buffer);
+
+  /// The whole sample.
   static std::vector<uint8_t> serialize(
     const void * message, const rosidl_message_type_support_t * type_support);
 };

@@ -3,6 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
 
 namespace dds_wire
 {
@@ -10,7 +13,9 @@ namespace dds_wire
 /// Writes classic little-endian CDR after a 4-byte encapsulation header.
 ///
 /// Without a buffer it only counts, so the size pass and the write pass share one traversal
-/// and can never disagree about padding.
+/// and can never disagree about padding. With a vector it grows the vector as it goes, so a
+/// sample is written in one pass. Writing is inline: a message of a few dozen fields makes
+/// that many calls per sample.
 class CdrWriter
 {
 public:
@@ -20,18 +25,37 @@ public:
   /// A counting writer: nothing is stored, size() tells how much would have been.
   CdrWriter() = default;
   /// Writes into `buffer`; going past `capacity` throws std::logic_error (a size pass bug).
-  CdrWriter(uint8_t * buffer, size_t capacity);
+  CdrWriter(uint8_t * buffer, size_t capacity)
+  : buffer_(buffer), capacity_(capacity) {}
+  /// Writes into `buffer` from its start, making it larger when needed but never smaller, so a
+  /// buffer kept for the next sample rarely grows again; size() tells how much is the sample.
+  explicit CdrWriter(std::vector<uint8_t> & buffer)
+  : buffer_(buffer.data()), capacity_(buffer.size()), growable_(&buffer) {}
 
   /// `00 01 00 00`: CDR, little endian, no options.
-  void write_header();
+  void write_header()
+  {
+    static constexpr uint8_t header[header_size] = {0x00, 0x01, 0x00, 0x00};
+    put(header, header_size);
+  }
 
-  /// Pads with zeros so the next field starts at a multiple of `alignment`, counted from the
-  /// end of the header as CDR requires.
-  void align(size_t alignment);
+  /// Pads with zeros so the next field starts at a multiple of `alignment` (1, 2, 4 or 8),
+  /// counted from the end of the header as CDR requires.
+  void align(size_t alignment)
+  {
+    const size_t padding = (header_size - offset_) & (alignment - 1);
+    if (padding != 0) {
+      put_zeros(padding);
+    }
+  }
 
   /// Writes `count` elements of `element_size` bytes each, aligned to the element size,
   /// taken verbatim from memory (the host is little endian).
-  void write_elements(const void * data, size_t count, size_t element_size);
+  void write_elements(const void * data, size_t count, size_t element_size)
+  {
+    align(element_size);
+    put(data, count * element_size);
+  }
 
   void write_uint8(uint8_t value) {write_elements(&value, 1, 1);}
   void write_uint32(uint32_t value) {write_elements(&value, 1, 4);}
@@ -40,12 +64,35 @@ public:
   size_t size() const {return offset_;}
 
 private:
-  void put(const void * data, size_t length);
-  void put_zeros(size_t length);
+  void put(const void * data, size_t length)
+  {
+    if (length > capacity_ - offset_) {
+      make_room(length);
+    }
+    if (buffer_ != nullptr && length != 0) {
+      std::memcpy(buffer_ + offset_, data, length);
+    }
+    offset_ += length;
+  }
+
+  void put_zeros(size_t length)
+  {
+    if (length > capacity_ - offset_) {
+      make_room(length);
+    }
+    if (buffer_ != nullptr) {
+      std::memset(buffer_ + offset_, 0, length);
+    }
+    offset_ += length;
+  }
+
+  /// Grows the vector so `length` more bytes fit, or throws std::logic_error for a fixed buffer.
+  void make_room(size_t length);
 
   uint8_t * buffer_ = nullptr;
-  size_t capacity_ = 0;
+  size_t capacity_ = std::numeric_limits<size_t>::max();
   size_t offset_ = 0;
+  std::vector<uint8_t> * growable_ = nullptr;
 };
 
 }  // namespace dds_wire

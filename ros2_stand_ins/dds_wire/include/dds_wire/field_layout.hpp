@@ -3,7 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 
+#include "rosidl_typesupport_introspection_cpp/field_types.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_introspection.hpp"
 
 namespace dds_wire
@@ -15,7 +18,8 @@ class FieldLayout
 public:
   /// Wire size (and alignment) of one value of a primitive introspection type id; 0 for
   /// strings, wide strings and nested messages. Throws std::invalid_argument for types ROS 2
-  /// cannot put on the wire (long double) or ids this code does not know.
+  /// cannot put on the wire (long double) or ids this code does not know. Inline: the
+  /// serializer asks for every field of every sample.
   static size_t primitive_size(uint8_t type_id);
 
   /// True for sequences (bounded or not), which carry a uint32 count; false for fixed arrays.
@@ -31,6 +35,38 @@ public:
   /// A lower bound on the wire size of a whole message (padding ignored).
   static size_t min_message_size(const rosidl_typesupport_introspection_cpp::MessageMembers & members);
 };
+
+inline size_t FieldLayout::primitive_size(uint8_t type_id)
+{
+  switch (type_id) {
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_BOOLEAN:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_OCTET:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_CHAR:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_UINT8:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_INT8:
+      return 1;
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_WCHAR:  // char16_t, as rmw_cyclonedds sends it
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_UINT16:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_INT16:
+      return 2;
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_FLOAT:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_UINT32:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_INT32:
+      return 4;
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_DOUBLE:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_UINT64:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_INT64:
+      return 8;
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_STRING:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_WSTRING:
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_MESSAGE:
+      return 0;
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_LONG_DOUBLE:
+      throw std::invalid_argument("long double fields have no CDR mapping in ROS 2");
+    default:
+      throw std::invalid_argument("unknown introspection type id " + std::to_string(type_id));
+  }
+}
 
 }  // namespace dds_wire
 

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "dds/ddsi/ddsi_serdata.h"
 #include "dds_wire/cdr_deserializer.hpp"
@@ -31,19 +30,28 @@ public:
   /// Decodes the sample into `message`, an initialised message of the sertype's type.
   DeserializationResult deserialize(void * message) const;
 
-  const uint8_t * data() const {return bytes_.get();}
+  const uint8_t * data() const {return reinterpret_cast<const uint8_t *>(this + 1);}
   /// Serialized size, header and the trailing padding to a multiple of 4 included (the
   /// header's options byte says how many padding bytes there are, as Cyclone's own samples do).
   size_t size() const {return size_;}
 
-  /// An empty sample of `size` bytes (zero-filled) for the operations to fill in.
-  RosSerdata(const ddsi_sertype * type, ddsi_serdata_kind kind, size_t size);
-  uint8_t * mutable_data() {return bytes_.get();}
+  /// A sample of `size` bytes for the operations to fill in, in one allocation with its
+  /// bytes; only what lies beyond `size` is zeroed. Null when memory runs out.
+  static RosSerdata * create(const ddsi_sertype * type, ddsi_serdata_kind kind, size_t size);
+  /// A data sample of the serialized message `bytes` (header included), padded with zeros to a
+  /// multiple of 4. Null when memory runs out.
+  static RosSerdata * create_padded(const ddsi_sertype * type, const uint8_t * bytes, size_t size);
+  /// Frees a sample made by create().
+  static void destroy(RosSerdata * serdata);
+
+  uint8_t * mutable_data() {return reinterpret_cast<uint8_t *>(this + 1);}
 
 private:
+  RosSerdata(const ddsi_sertype * type, ddsi_serdata_kind kind, size_t size);
+
+  // The bytes follow the object in the same allocation, zero-padded beyond the size up to the
+  // next multiple of 4 and 4 more: Cyclone may copy that far (see ddsi_serdata_to_ser_t).
   size_t size_;
-  // Zero-padded up to a multiple of 4: Cyclone may copy that far (see ddsi_serdata_to_ser_t).
-  std::unique_ptr<uint8_t[]> bytes_;
 };
 
 }  // namespace dds_wire

@@ -17,8 +17,9 @@ namespace rclcpp
 ///
 /// Supported parameters: `const MessageT &`, `std::shared_ptr<const MessageT>`,
 /// `std::shared_ptr<MessageT>` and `std::unique_ptr<MessageT>`, from lambdas, functions and
-/// `std::bind` results alike. The message delivered is shared by every subscription of the
-/// process, so signatures that may modify it get their own copy.
+/// `std::bind` results alike. A message published in this process may be shared by several
+/// subscriptions, so signatures that may modify it get their own copy; one that nobody else
+/// holds (every message from another process) is handed over as it is, as in Humble.
 template<typename MessageT>
 class AnySubscriptionCallback
 {
@@ -33,7 +34,8 @@ public:
   : callback_(make_variant(std::forward<CallbackT>(callback)))
   {}
 
-  void dispatch(const std::shared_ptr<const MessageT> & message) const
+  /// `message` is handed over: nothing else may take a reference to it meanwhile.
+  void dispatch(std::shared_ptr<const MessageT> message) const
   {
     std::visit(
       [&message](const auto & callback) {
@@ -41,9 +43,14 @@ public:
         if constexpr (std::is_same_v<Callback, ConstRefCallback>) {
           callback(*message);
         } else if constexpr (std::is_same_v<Callback, ConstSharedPtrCallback>) {
-          callback(message);
+          callback(std::move(message));
         } else if constexpr (std::is_same_v<Callback, SharedPtrCallback>) {
-          callback(std::make_shared<MessageT>(*message));
+          callback(
+            sole_owner(message) ? std::const_pointer_cast<MessageT>(std::move(message)) :
+            std::make_shared<MessageT>(*message));
+        } else if (sole_owner(message)) {
+          // A unique_ptr cannot take over a shared_ptr's object: its contents move instead.
+          callback(std::make_unique<MessageT>(std::move(*std::const_pointer_cast<MessageT>(message))));
         } else {
           callback(std::make_unique<MessageT>(*message));
         }
@@ -51,6 +58,12 @@ public:
   }
 
 private:
+  /// Whether only this reference holds the message; nobody can take another one meanwhile.
+  static bool sole_owner(const std::shared_ptr<const MessageT> & message)
+  {
+    return message.use_count() == 1;
+  }
+
   using Variant = std::variant<
     ConstRefCallback, ConstSharedPtrCallback, SharedPtrCallback, UniquePtrCallback>;
 

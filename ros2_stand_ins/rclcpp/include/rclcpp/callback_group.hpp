@@ -54,6 +54,21 @@ public:
   /// The live subscriptions, in creation order.
   std::vector<SubscriptionBase::SharedPtr> get_subscriptions() const;
 
+  /// The first live subscription, in creation order, for which `func` returns true; null if
+  /// none. `func` runs under the group's lock and must not call back into the group.
+  template<typename Function>
+  SubscriptionBase::SharedPtr find_subscription_ptrs_if(Function func) const
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto & weak_subscription : subscriptions_) {
+      auto subscription = weak_subscription.lock();
+      if (subscription && func(subscription)) {
+        return subscription;
+      }
+    }
+    return nullptr;
+  }
+
   /// Wakes the executor that owns this group (if any) to look for work again.
   void trigger_notify_guard_condition();
 
@@ -71,7 +86,9 @@ private:
 
   mutable std::mutex mutex_;
   std::vector<SubscriptionBase::WeakPtr> subscriptions_;
-  std::function<void()> executor_notifier_;
+  // Shared, so that waking the executor on every message arrival copies a pointer, not the
+  // function (whose captured state std::function would allocate anew).
+  std::shared_ptr<const std::function<void()>> executor_notifier_;
 };
 
 }  // namespace rclcpp

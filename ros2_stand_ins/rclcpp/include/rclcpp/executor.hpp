@@ -10,6 +10,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <unordered_set>
 #include <utility>
@@ -26,7 +27,7 @@
 namespace rclcpp
 {
 
-/// One unit of work: a message taken from a subscription, to be handed to its callback.
+/// One unit of work: a message taken from a subscription whose group is claimed for it.
 struct AnyExecutable
 {
   rclcpp::SubscriptionBase::SharedPtr subscription;
@@ -38,7 +39,11 @@ struct AnyExecutable
 ///
 /// Executors sleep on a condition variable that the transport, cancel() and the shutdown of the
 /// context wake; they never poll. Work is picked round-robin across subscriptions so that one
-/// busy topic cannot starve the others.
+/// busy topic cannot starve the others. As in Humble, choosing work happens under the
+/// executor's lock and taking the message (decoding it, for one from another process) outside
+/// it. A message wakes one waiting thread, not all of them: Humble lets only one thread wait
+/// for work at a time, and this has the same effect without handing the waiting over from
+/// thread to thread.
 class Executor
 {
 public:
@@ -170,14 +175,26 @@ private:
     rclcpp::CallbackGroup::WeakPtr group;
   };
 
+  /// Who a wake-up is for: work that one thread can do, or news every thread must see.
+  enum class Wake {One, All};
+
   /// A hook that wakes this executor while it exists and does nothing afterwards.
-  static std::function<void()> make_waker(const std::weak_ptr<WaitState> & weak_state);
-  /// Wakes every thread waiting in get_next_executable to look for work again.
-  void wake();
+  static std::function<void()> make_waker(const std::weak_ptr<WaitState> & weak_state, Wake who);
+  /// Makes threads waiting in get_next_executable look for work again.
+  void wake(Wake who);
   /// Claims the automatically added groups of the nodes that this executor has not seen yet.
   void collect_node_groups_locked();
-  /// Takes one ready message from a subscription in `only` (any when null), or returns false.
-  bool take_ready_locked(AnyExecutable & any_executable, const SubscriptionSet * only);
+  /// Waits until claim_ready_locked succeeds; false on timeout, cancel() or shutdown.
+  bool claim_when_ready(
+    AnyExecutable & any_executable,
+    const std::optional<std::chrono::steady_clock::time_point> & deadline,
+    const SubscriptionSet * only, bool & more_ready);
+  /// Picks one subscription in `only` (any when null) that has a message and whose group can be
+  /// taken from, and claims its group; `more_ready` tells whether other work is ready too.
+  bool claim_ready_locked(
+    AnyExecutable & any_executable, const SubscriptionSet * only, bool & more_ready);
+  /// Reopens a mutually exclusive group after its callback.
+  void release_claim(const rclcpp::CallbackGroup::SharedPtr & group);
   /// The subscriptions of this executor's groups that have a message waiting now.
   SubscriptionSet collect_waiting_subscriptions();
   void associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group);
@@ -189,6 +206,8 @@ private:
   std::vector<rclcpp::Node::WeakPtr> weak_nodes_;
   std::vector<NodeGroup> node_groups_;
   size_t next_scan_start_ = 0;
+  std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
+  candidates_;
 };
 
 }  // namespace rclcpp

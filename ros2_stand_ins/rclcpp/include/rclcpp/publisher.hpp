@@ -34,10 +34,14 @@ public:
     options_(options)
   {}
 
-  /// Copies the message once; every subscription then shares that copy.
+  /// As in Humble, a message that only leaves the process is not copied; subscriptions of this
+  /// process share one copy.
   void publish(const MessageT & msg)
   {
-    publish_type_erased(std::make_shared<const MessageT>(msg));
+    publish_lent_type_erased(
+      &msg, [](const void * lent) -> std::shared_ptr<const void> {
+        return std::make_shared<const MessageT>(*static_cast<const MessageT *>(lent));
+      });
   }
 
   /// Takes ownership without copying.

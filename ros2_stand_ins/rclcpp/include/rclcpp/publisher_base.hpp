@@ -33,6 +33,7 @@ public:
 
 protected:
   void publish_type_erased(std::shared_ptr<const void> message);
+  void publish_lent_type_erased(const void * message, detail::MessageCopier copy);
 
 private:
   detail::TopicEndpointInfo info_;

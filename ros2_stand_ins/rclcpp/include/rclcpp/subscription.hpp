@@ -38,9 +38,10 @@ public:
     options_(options)
   {}
 
-  void handle_message(const std::shared_ptr<const void> & message) override
+  void handle_message(std::shared_ptr<const void> message) override
   {
-    callback_.dispatch(std::static_pointer_cast<const MessageT>(message));
+    const auto * typed = static_cast<const MessageT *>(message.get());
+    callback_.dispatch(std::shared_ptr<const MessageT>(std::move(message), typed));
   }
 
 private:

@@ -36,10 +36,12 @@ public:
   std::shared_ptr<const void> take_type_erased();
 
   /// Whether a message may wait: false only when none can, true may still find take() empty.
+  /// Safe to call from several threads at once, also while others take.
   bool has_message() const;
 
-  /// Runs the user callback with a message obtained from take_type_erased().
-  virtual void handle_message(const std::shared_ptr<const void> & message) = 0;
+  /// Runs the user callback with a message obtained from take_type_erased(), whose ownership
+  /// it takes: a message nobody else holds reaches a callback that may modify it uncopied.
+  virtual void handle_message(std::shared_ptr<const void> message) = 0;
 
   const rclcpp::QoS & get_actual_qos() const;
 

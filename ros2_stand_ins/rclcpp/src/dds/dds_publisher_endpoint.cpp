@@ -36,8 +36,19 @@ DdsPublisherEndpoint::~DdsPublisherEndpoint()
 void DdsPublisherEndpoint::publish(std::shared_ptr<const void> message)
 {
   // Serialized once by Cyclone for all remote readers; the local ones share the object.
-  const dds_return_t result = dds_write(writer_, message.get());
+  write(message.get());
   local_->publish(std::move(message));
+}
+
+void DdsPublisherEndpoint::publish_lent(const void * message, MessageCopier copy)
+{
+  write(message);  // Cyclone serializes during the call and keeps only the bytes
+  local_->publish_lent(message, copy);
+}
+
+void DdsPublisherEndpoint::write(const void * message)
+{
+  const dds_return_t result = dds_write(writer_, message);
   if (result != DDS_RETCODE_OK) {
     // Only an unencodable message (a string past its bound) or a deleted participant gets
     // here; rclcpp's publish() has no error path for the transport, so say it loudly.

@@ -27,12 +27,16 @@ public:
   ~DdsPublisherEndpoint() override;
 
   void publish(std::shared_ptr<const void> message) override;
+  void publish_lent(const void * message, MessageCopier copy) override;
   /// Matching subscriptions here plus matched DDS readers elsewhere.
   size_t get_subscription_count() const override;
 
   dds_entity_t writer() const {return writer_;}
 
 private:
+  /// Sends to every matched DDS reader; a failure is logged.
+  void write(const void * message);
+
   std::shared_ptr<PublisherEndpoint> local_;
   DdsTopic topic_;
   dds_entity_t writer_;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <iomanip>
+#include <new>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -213,13 +214,13 @@ void DdsServiceEndpoint::send_response(const ServiceRequest & request, const voi
   }
   try {
     const dds_wire::RequestHeader header{request.client_guid, request.sequence_number};
-    const size_t size = dds_wire::ServiceSample::serialized_size(response, response_type_support_);
-    const size_t padded = (size + 3) & ~size_t{3};
-    auto * sample = new dds_wire::RosSerdata(reply_topic_.sertype(), SDK_DATA, padded);
-    dds_wire::ServiceSample::serialize_into(
-      header, response, response_type_support_, sample->mutable_data(), size);
-    // As on every sample of ours: the options byte says how much padding follows.
-    sample->mutable_data()[3] = static_cast<uint8_t>(padded - size);
+    const std::vector<uint8_t> bytes =
+      dds_wire::ServiceSample::serialize(header, response, response_type_support_);
+    auto * sample =
+      dds_wire::RosSerdata::create_padded(reply_topic_.sertype(), bytes.data(), bytes.size());
+    if (sample == nullptr) {
+      throw std::bad_alloc();
+    }
     const dds_return_t result = dds_writecdr(writer_, sample);  // takes over the reference
     if (result != DDS_RETCODE_OK) {
       RCUTILS_LOG_ERROR_NAMED(

@@ -48,7 +48,7 @@ public:
     handler_(std::move(handler))
   {}
 
-  void handle_message(const std::shared_ptr<const void> & message) override
+  void handle_message(std::shared_ptr<const void> message) override
   {
     const auto & call = *std::static_pointer_cast<const ServiceRequest>(message);
     Response response;

@@ -41,6 +41,9 @@ struct TopicEndpointInfo
   NodeRegistration node = nullptr;
 };
 
+/// Makes a copy of a message that the caller only lends, for a transport that must keep it.
+using MessageCopier = std::shared_ptr<const void> (*)(const void * message);
+
 /// One per rclcpp::Publisher.
 class PublisherEndpoint
 {
@@ -48,6 +51,9 @@ public:
   virtual ~PublisherEndpoint() = default;
   /// `message` points to an instance of the endpoint's message type; it is never modified again.
   virtual void publish(std::shared_ptr<const void> message) = 0;
+  /// `message` is only lent for the call; `copy` is called (once) only if something in the
+  /// process must keep it, so a message that only leaves the process is never copied.
+  virtual void publish_lent(const void * message, MessageCopier copy) {publish(copy(message));}
   /// Subscriptions of the same type whose QoS this publisher satisfies.
   virtual size_t get_subscription_count() const = 0;
 };

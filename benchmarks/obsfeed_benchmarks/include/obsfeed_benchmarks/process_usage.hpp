@@ -1,0 +1,34 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+#ifndef OBSFEED_BENCHMARKS__PROCESS_USAGE_HPP_
+#define OBSFEED_BENCHMARKS__PROCESS_USAGE_HPP_
+
+#include <sys/types.h>
+
+#include <cstdint>
+
+namespace obsfeed_benchmarks
+{
+
+/// What another process has used so far, read from /proc.
+class ProcessUsage
+{
+public:
+  explicit ProcessUsage(pid_t pid);
+
+  /// CPU time of all its threads alive now, user and system, in seconds: the sum of their
+  /// scheduler run times (nanosecond resolution), or the tick counts of /proc/<pid>/stat where
+  /// the kernel keeps no scheduler statistics. Throws std::runtime_error once the process is gone.
+  double cpu_seconds() const;
+
+  /// Peak resident set size (VmHWM) in KiB. Throws std::runtime_error once the process is gone.
+  uint64_t peak_rss_kib() const;
+
+private:
+  pid_t pid_;
+};
+
+}  // namespace obsfeed_benchmarks
+
+#endif  // OBSFEED_BENCHMARKS__PROCESS_USAGE_HPP_

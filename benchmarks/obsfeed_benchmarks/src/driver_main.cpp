@@ -1,0 +1,131 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0
+
+// obsfeed_bench_driver: measures a running obsfeed_node (or the raw DDS floor, which answers
+// the same way) from a Cyclone DDS peer of its own, and prints one JSON line per measurement.
+//
+//   obsfeed_bench_driver --pid PID --build NAME [--domain ID] [--sensors N] [--warm-up ROUNDS]
+//                        [--readings ROUNDS] [--bumper ROUNDS] [--rates HZ,HZ,...]
+//                        [--rate-seconds S]
+//
+// The answerer must run on the same host and domain with ROS_LOCALHOST_ONLY=1, configured for
+// N sensors ("hor" each) and ultrasonic.hor_range_max 65.0, so that every reading sent is
+// answered by an in-range scan that says which reading it answers. Exit status: 0 when every
+// measurement ran, 1 when the answerer never answered, 2 for a bad command line.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "obsfeed_benchmarks/benchmark_driver.hpp"
+#include "obsfeed_benchmarks/loopback_participant.hpp"
+#include "obsfeed_benchmarks/process_usage.hpp"
+#include "obsfeed_benchmarks/scan_peer.hpp"
+
+namespace
+{
+
+struct Options
+{
+  pid_t pid = 0;
+  std::string build;
+  uint32_t domain_id = 0;
+  size_t sensors = 3;
+  size_t warm_up_rounds = 200;
+  size_t readings_rounds = 2000;
+  size_t bumper_rounds = 0;
+  std::vector<double> rates;
+  double rate_seconds = 3.0;
+};
+
+double positive_number(const std::string & text)
+{
+  size_t used = 0;
+  const double value = std::stod(text, &used);
+  if (used != text.size() || !(value >= 0.0)) {
+    throw std::invalid_argument("not a non-negative number: " + text);
+  }
+  return value;
+}
+
+Options parse(int argc, char ** argv)
+{
+  Options options;
+  const char * domain = std::getenv("ROS_DOMAIN_ID");
+  options.domain_id = domain != nullptr && *domain != '\0' ?
+    static_cast<uint32_t>(positive_number(domain)) : 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string flag = argv[i];
+    if (i + 1 >= argc) {
+      throw std::invalid_argument("missing value after " + flag);
+    }
+    const std::string value = argv[++i];
+    if (flag == "--pid") {
+      options.pid = static_cast<pid_t>(positive_number(value));
+    } else if (flag == "--build") {
+      options.build = value;
+    } else if (flag == "--domain") {
+      options.domain_id = static_cast<uint32_t>(positive_number(value));
+    } else if (flag == "--sensors") {
+      options.sensors = static_cast<size_t>(positive_number(value));
+    } else if (flag == "--warm-up") {
+      options.warm_up_rounds = static_cast<size_t>(positive_number(value));
+    } else if (flag == "--readings") {
+      options.readings_rounds = static_cast<size_t>(positive_number(value));
+    } else if (flag == "--bumper") {
+      options.bumper_rounds = static_cast<size_t>(positive_number(value));
+    } else if (flag == "--rates") {
+      std::istringstream list(value);
+      for (std::string rate; std::getline(list, rate, ','); ) {
+        options.rates.push_back(positive_number(rate));
+      }
+    } else if (flag == "--rate-seconds") {
+      options.rate_seconds = positive_number(value);
+    } else {
+      throw std::invalid_argument("unknown option " + flag);
+    }
+  }
+  if (options.pid <= 0 || options.build.empty() || options.sensors == 0) {
+    throw std::invalid_argument("--pid, --build and a non-zero --sensors are required");
+  }
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char ** argv)
+{
+  Options options;
+  try {
+    options = parse(argc, argv);
+  } catch (const std::exception & error) {
+    std::cerr << "obsfeed_bench_driver: " << error.what() << "\n";
+    return 2;
+  }
+  using obsfeed_benchmarks::BenchmarkDriver;
+  obsfeed_benchmarks::LoopbackParticipant participant(options.domain_id);
+  obsfeed_benchmarks::ScanPeer peer(participant.handle(), options.sensors);
+  BenchmarkDriver driver(
+    peer, obsfeed_benchmarks::ProcessUsage(options.pid), options.build, std::cout);
+  if (!peer.wait_until_matched(std::chrono::seconds(30)) || !driver.warm_up(options.warm_up_rounds)) {
+    std::cerr << "obsfeed_bench_driver: " << options.build << " did not answer on every topic\n";
+    return 1;
+  }
+  if (options.readings_rounds > 0) {
+    driver.measure_readings_latency(options.readings_rounds);
+  }
+  if (options.bumper_rounds > 0) {
+    driver.measure_bumper_latency(options.bumper_rounds);
+  }
+  for (double hz : options.rates) {
+    driver.measure_fixed_rate(hz, options.rate_seconds);
+  }
+  driver.report_peak_rss();
+  return 0;
+}
