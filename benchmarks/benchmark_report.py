@@ -21,6 +21,10 @@ TITLES = {
 }
 BUILDS = []  # (name, title) of every answerer in the results, the three above first
 RATES = [100, 1000, 2000]
+# The load the node is sized for, and what it may cost there.
+SUSTAINED_TARGETS = dict(cpu_share=0.25, superseded_share=0.001, rss_bytes=16e6)
+# "Flat": over the measured minute, resident memory grows by at most this share of itself.
+FLAT_SHARE = 0.01
 NOTES = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'benchmark_notes.md')
 
 
@@ -119,12 +123,70 @@ def rate_table(results):
             seconds = values(results, 'send_seconds', **where)
             share = [c / s for c, s in zip(cpu, seconds) if s]
             lines.append(
-                f'| {title} | {hz} Hz | {spread(sent)} | {spread(values(results, "superseded", **where))} '
+                f'| {title} | {hz} Hz | {spread(sent)} | {spread(values(results, "superseded", **where))}'
+                f'{back_to_back(results, **where)} '
                 f'| {spread(values(results, "p50_us", **where))} us '
                 f'| {spread(values(results, "p99_us", **where))} us '
                 f'| {spread(values(results, "cpu_us_per_reading", **where))} us '
                 f'| {spread(share, scale=100)} % |')
     return lines
+
+
+def back_to_back(results, **where):
+    """', N back to back' when the measurements say how many superseded readings left right
+    before the next one (the driver catching up), else nothing."""
+    counts = values(results, 'superseded_back_to_back', **where)
+    return f', {spread(counts)} back to back' if counts else ''
+
+
+def percent(share, form):
+    return '-' if share is None else f'{share * 100:{form}} %'
+
+
+def mib(kib):
+    return f'{kib / 1024:.1f} MiB'
+
+
+def sustained_table(results):
+    """One row per answerer of its one sustained run, under a row with the targets."""
+    targets = SUSTAINED_TARGETS
+    lines = [
+        '| what answered | readings sent | superseded | p50 | p99 | node CPU, share of one core '
+        '| RSS after warm-up | RSS at the end | drift | peak RSS |',
+        '|---|---|---|---|---|---|---|---|---|---|',
+        f'| target | | under {targets["superseded_share"] * 100:g} % | | '
+        f'| under {targets["cpu_share"] * 100:g} % | | under 16 MB ({mib(targets["rss_bytes"] / 1024)}) '
+        f'| flat (at most {FLAT_SHARE * 100:g} %) | |',
+    ]
+    verdicts = []
+    for build, title in BUILDS:
+        runs = [r for r in results if r['build'] == build and r['experiment'] == 'sustained']
+        if not runs:
+            continue
+        run = runs[-1]
+        sent, superseded = run['sent'], run['superseded']
+        share = run['cpu_s'] / run['send_seconds'] if run['send_seconds'] else None
+        drift = run['rss_end_kib'] - run['rss_start_kib']
+        superseded_share = superseded / sent if sent else None
+        lines.append(
+            f'| {title} | {sent} | {superseded} ({percent(superseded_share, ".2g")}), '
+            f'{run["superseded_back_to_back"]} back to back | {run["p50_us"]:.0f} us '
+            f'| {run["p99_us"]:.0f} us | {percent(share, ".1f")} | {mib(run["rss_start_kib"])} '
+            f'| {mib(run["rss_end_kib"])} | {drift:+d} KiB | {mib(run["peak_rss_kib"])} |')
+        missed = []
+        if share is None or share >= targets['cpu_share']:
+            missed.append('CPU')
+        if superseded_share is None or superseded_share >= targets['superseded_share']:
+            missed.append('superseded readings')
+        if max(run['rss_end_kib'], run['peak_rss_kib']) * 1024 >= targets['rss_bytes']:
+            missed.append('memory size')
+        if drift > FLAT_SHARE * run['rss_start_kib']:
+            missed.append('flat memory')
+        verdicts.append(f'- {title}: ' + (
+            'within every target.' if not missed else 'misses the target for ' + ', '.join(missed) + '.'))
+    if len(lines) == 3:
+        return []
+    return lines + [''] + verdicts
 
 
 def memory_table(results):
@@ -218,6 +280,13 @@ def main():
         '"superseded" readings were never answered because a newer one replaced them in the '
         'node\'s keep-last-1 input (or in the floor\'s, which has the same QoS).',
         '- Peak RSS: `VmHWM` of `/proc/<pid>/status` at the end of the answerer\'s run.',
+        '- Sustained load: after the repetitions, every answerer once more, a fresh process with '
+        '10 sensors, fed readings at a fixed rate, first unmeasured for a warm-up, then measured '
+        '(the table\'s heading says for how long). Resident memory (`VmRSS`) is read as the '
+        'measured part starts and once its answers '
+        'have stopped; "drift" is the difference, "peak RSS" the `VmHWM` then. "Back to back": '
+        'superseded readings that left less than half a period before the next one, because the '
+        'driver\'s sending thread fell behind its schedule and caught up.',
         '',
         'Cells read "median (lowest-highest)" over the repetitions; "/ floor" is the ratio of '
         'medians to the floor\'s.',
@@ -231,6 +300,12 @@ def main():
     out += latency_table(results, 'bumper', 3, 'contact')
     out += ['', '## Readings at fixed rates, 3 sensors', '']
     out += rate_table(results)
+    sustained = sustained_table(results)
+    if sustained:
+        run = next(r for r in results if r['experiment'] == 'sustained')
+        out += ['', f'## Sustained load: {run["sensors"]} sensors at {run["hz"] / 1000:g} kHz for '
+                f'{run["sent"] / run["hz"]:.0f} s, after {run["warm_up_seconds"]:g} s of warm-up', '']
+        out += sustained
     out += ['', '## Peak resident memory', '']
     out += memory_table(results)
     out += ['', '## Stand-in against Humble in this run', '']

@@ -2,7 +2,8 @@
 # The benchmark: obsfeed_node built on the stand-in rclcpp, obsfeed_node built on the real
 # ROS 2 Humble core (rclcpp + rmw_cyclonedds_cpp), and the floor (a plain Cyclone DDS program
 # answering the same way), measured by one Cyclone DDS driver over loopback on a domain of
-# their own, alternated in one run. Writes docs/BENCHMARKS.md and the measurements it is made of,
+# their own, alternated in one run; then each of them once under a sustained load (10 sensors
+# at 1 kHz for a minute). Writes docs/BENCHMARKS.md and the measurements it is made of,
 # docs/BENCHMARKS.jsonl.
 #
 #   scripts/benchmark.sh [--repetitions N] [--quick] [--builds floor,stand-in,humble]
@@ -25,13 +26,16 @@ repetitions=5
 readings_rounds=2000
 bumper_rounds=2000
 rate_seconds=3
+sustained_seconds=60
+sustained_warm_up=5
 output="${WS_ROOT}/docs/BENCHMARKS.md"
 IFS=, read -r -a builds <<< "floor,stand-in,humble"
 declare -A compared=()
 while (( $# )); do
   case "$1" in
     --repetitions) repetitions=$2; shift 2 ;;
-    --quick) repetitions=1; readings_rounds=300; bumper_rounds=300; rate_seconds=1; shift ;;
+    --quick) repetitions=1; readings_rounds=300; bumper_rounds=300; rate_seconds=1
+      sustained_seconds=5; sustained_warm_up=1; shift ;;
     --builds) IFS=, read -r -a builds <<< "$2"; shift 2 ;;
     --compare) compared[${2%%=*}]=$(cd "${2#*=}" && pwd); builds+=("${2%%=*}"); shift 2 ;;
     --output) output=$2; shift 2 ;;
@@ -123,6 +127,15 @@ for (( rep = 0; rep < repetitions; ++rep )); do
       measure "${build}" "${sensors}" --readings "${readings_rounds}"
     done
   done
+done
+
+# A minute at the load the node is sized for, once per answerer: long enough to see memory
+# settle or grow, too long to repeat. The order follows the last repetition's, rotated once more.
+echo "benchmark: sustained load"
+for (( i = 0; i < ${#builds[@]}; ++i )); do
+  measure "${builds[$(( (repetitions + i) % ${#builds[@]} ))]}" 10 --readings 0 \
+    --sustained 1000 --sustained-seconds "${sustained_seconds}" \
+    --sustained-warm-up "${sustained_warm_up}"
 done
 
 # --- The report ------------------------------------------------------------------------------

@@ -141,17 +141,30 @@ void BenchmarkDriver::measure_round_trips(
 
 void BenchmarkDriver::measure_fixed_rate(double hz, double seconds)
 {
+  results_ << run_fixed_rate("rate", hz, seconds).text() << std::endl;
+}
+
+void BenchmarkDriver::measure_sustained(double hz, double seconds, double warm_up_seconds)
+{
+  run_fixed_rate("sustained", hz, warm_up_seconds);
+  results_ << run_fixed_rate("sustained", hz, seconds).add("warm_up_seconds", warm_up_seconds).text()
+           << std::endl;
+}
+
+ResultLine BenchmarkDriver::run_fixed_rate(const std::string & experiment, double hz, double seconds)
+{
   const auto count = static_cast<size_t>(std::llround(hz * seconds));
   const uint64_t first = sequence_;
   sequence_ += count;
   std::vector<Clock::time_point> sent_at(count);
   std::vector<Clock::time_point> answered_at(count);
   std::vector<size_t> scans_of(count, 0);
+  const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hz));
 
+  const uint64_t rss_start = usage_.rss_kib();
   const double cpu_before = usage_.cpu_seconds();
   std::atomic_bool sending{true};
   std::thread sender([&]() {
-      const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hz));
       const auto start = Clock::now();
       for (size_t k = 0; k < count; ++k) {
         // A late wake-up sends at once and the schedule stays put: the rate holds on average.
@@ -185,23 +198,32 @@ void BenchmarkDriver::measure_fixed_rate(double hz, double seconds)
   }
   sender.join();
   const double cpu = usage_.cpu_seconds() - cpu_before;
+  const uint64_t rss_end = usage_.rss_kib();
 
   std::vector<double> latencies;
   size_t handled = 0;
+  // A reading whose successor left less than half a period after it was superseded because the
+  // driver fell behind its schedule and caught up, not because the answerer was slow.
+  size_t superseded_back_to_back = 0;
   for (size_t k = 0; k < count; ++k) {
     handled += scans_of[k] > 0 ? 1 : 0;
     if (scans_of[k] == peer_.sensors()) {
       latencies.push_back(microseconds_between(sent_at[k], answered_at[k]));
     }
+    if (scans_of[k] == 0 && k + 1 < count && (sent_at[k + 1] - sent_at[k]) * 2 < period) {
+      ++superseded_back_to_back;
+    }
   }
-  ResultLine result = line("rate");
+  ResultLine result = line(experiment);
   result.add("hz", hz).add("sent", static_cast<uint64_t>(count))
   .add("send_seconds", count > 1 ? std::chrono::duration<double>(sent_at.back() - sent_at.front()).count() : 0.0)
   .add("handled", static_cast<uint64_t>(handled)).add("superseded", static_cast<uint64_t>(count - handled))
+  .add("superseded_back_to_back", static_cast<uint64_t>(superseded_back_to_back))
   .add("incomplete", static_cast<uint64_t>(handled - latencies.size()));
   add_latencies(result, LatencySummary::of(latencies));
-  result.add("cpu_s", cpu).add("cpu_us_per_reading", cpu * 1e6 / static_cast<double>(std::max<size_t>(count, 1)));
-  results_ << result.text() << std::endl;
+  result.add("cpu_s", cpu).add("cpu_us_per_reading", cpu * 1e6 / static_cast<double>(std::max<size_t>(count, 1)))
+  .add("rss_start_kib", rss_start).add("rss_end_kib", rss_end).add("peak_rss_kib", usage_.peak_rss_kib());
+  return result;
 }
 
 void BenchmarkDriver::report_peak_rss()

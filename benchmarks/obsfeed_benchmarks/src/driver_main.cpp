@@ -6,11 +6,15 @@
 //
 //   obsfeed_bench_driver --pid PID --build NAME [--domain ID] [--sensors N] [--warm-up ROUNDS]
 //                        [--readings ROUNDS] [--bumper ROUNDS] [--rates HZ,HZ,...]
-//                        [--rate-seconds S]
+//                        [--rate-seconds S] [--sustained HZ] [--sustained-seconds S]
+//                        [--sustained-warm-up S]
 //
 // The answerer must run on the same host and domain with ROS_LOCALHOST_ONLY=1, configured for
 // N sensors ("hor" each) and ultrasonic.hor_range_max 65.0, so that every reading sent is
-// answered by an in-range scan that says which reading it answers. Exit status: 0 when every
+// answered by an in-range scan that says which reading it answers. --sustained: readings at HZ
+// for --sustained-seconds (60) after --sustained-warm-up (5) unmeasured, and its own peak
+// memory; a run of only that leaves out the separate memory line, which belongs to the short
+// measurements. Exit status: 0 when every
 // measurement ran, 1 when the answerer never answered, 2 for a bad command line.
 
 #include <sys/types.h>
@@ -26,6 +30,7 @@
 #include "obsfeed_benchmarks/benchmark_driver.hpp"
 #include "obsfeed_benchmarks/loopback_participant.hpp"
 #include "obsfeed_benchmarks/process_usage.hpp"
+#include "obsfeed_benchmarks/reading_tag.hpp"
 #include "obsfeed_benchmarks/scan_peer.hpp"
 
 namespace
@@ -42,6 +47,9 @@ struct Options
   size_t bumper_rounds = 0;
   std::vector<double> rates;
   double rate_seconds = 3.0;
+  double sustained_hz = 0.0;
+  double sustained_seconds = 60.0;
+  double sustained_warm_up_seconds = 5.0;
 };
 
 double positive_number(const std::string & text)
@@ -52,6 +60,17 @@ double positive_number(const std::string & text)
     throw std::invalid_argument("not a non-negative number: " + text);
   }
   return value;
+}
+
+// Beyond that, tags repeat within one measurement and the answers to two readings merge.
+void check_tags_suffice(double hz, double seconds)
+{
+  using obsfeed_benchmarks::ReadingTag;
+  if (hz * seconds > static_cast<double>(ReadingTag::distinct_tags)) {
+    throw std::invalid_argument(
+      "at most " + std::to_string(ReadingTag::distinct_tags) + " readings per measurement, not " +
+      std::to_string(hz * seconds));
+  }
 }
 
 Options parse(int argc, char ** argv)
@@ -87,6 +106,12 @@ Options parse(int argc, char ** argv)
       }
     } else if (flag == "--rate-seconds") {
       options.rate_seconds = positive_number(value);
+    } else if (flag == "--sustained") {
+      options.sustained_hz = positive_number(value);
+    } else if (flag == "--sustained-seconds") {
+      options.sustained_seconds = positive_number(value);
+    } else if (flag == "--sustained-warm-up") {
+      options.sustained_warm_up_seconds = positive_number(value);
     } else {
       throw std::invalid_argument("unknown option " + flag);
     }
@@ -94,6 +119,11 @@ Options parse(int argc, char ** argv)
   if (options.pid <= 0 || options.build.empty() || options.sensors == 0) {
     throw std::invalid_argument("--pid, --build and a non-zero --sensors are required");
   }
+  for (double hz : options.rates) {
+    check_tags_suffice(hz, options.rate_seconds);
+  }
+  check_tags_suffice(options.sustained_hz, options.sustained_seconds);
+  check_tags_suffice(options.sustained_hz, options.sustained_warm_up_seconds);
   return options;
 }
 
@@ -126,6 +156,12 @@ int main(int argc, char ** argv)
   for (double hz : options.rates) {
     driver.measure_fixed_rate(hz, options.rate_seconds);
   }
-  driver.report_peak_rss();
+  if (options.sustained_hz > 0.0) {
+    driver.measure_sustained(
+      options.sustained_hz, options.sustained_seconds, options.sustained_warm_up_seconds);
+  }
+  if (options.readings_rounds > 0 || options.bumper_rounds > 0 || !options.rates.empty()) {
+    driver.report_peak_rss();
+  }
   return 0;
 }

@@ -70,15 +70,26 @@ double ProcessUsage::cpu_seconds() const
   return static_cast<double>(nanoseconds) * 1e-9;
 }
 
+uint64_t ProcessUsage::rss_kib() const
+{
+  return status_kib("VmRSS:");
+}
+
 uint64_t ProcessUsage::peak_rss_kib() const
 {
-  std::istringstream status(read_file("/proc/" + std::to_string(pid_) + "/status"));
+  return status_kib("VmHWM:");
+}
+
+uint64_t ProcessUsage::status_kib(const std::string & field) const
+{
+  const std::string path = "/proc/" + std::to_string(pid_) + "/status";
+  std::istringstream status(read_file(path));
   for (std::string line; std::getline(status, line); ) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return std::stoull(line.substr(6));
+    if (line.rfind(field, 0) == 0) {
+      return std::stoull(line.substr(field.size()));
     }
   }
-  throw std::runtime_error("no VmHWM in /proc/" + std::to_string(pid_) + "/status");
+  throw std::runtime_error("no " + field + " in " + path);
 }
 
 }  // namespace obsfeed_benchmarks

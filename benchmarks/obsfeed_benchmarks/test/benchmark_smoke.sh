@@ -12,7 +12,8 @@ check() {  # NAME COMMAND...: runs the answerer, drives it, stops it
   local pid=$!
   local results status=0
   results=$("${driver}" --pid "${pid}" --build "${name}" --warm-up 5 --readings 20 --bumper 5 \
-    --rates 200 --rate-seconds 0.25) || status=$?
+    --rates 200 --rate-seconds 0.25 --sustained 200 --sustained-seconds 0.25 \
+    --sustained-warm-up 0.1) || status=$?
   kill -INT "${pid}"
   wait "${pid}" || { echo "${name} exited with status $?"; status=1; }
   echo "${results}"
@@ -24,6 +25,7 @@ check() {  # NAME COMMAND...: runs the answerer, drives it, stops it
   for expected in '"experiment": "readings", "rounds": 20, "lost": 0' \
                   '"experiment": "bumper", "rounds": 5, "lost": 0' \
                   '"experiment": "rate", "hz": 200, "sent": 50' \
+                  '"experiment": "sustained", "hz": 200, "sent": 50' \
                   '"experiment": "memory", "peak_rss_kib": '; do
     if ! grep -qF "${expected}" <<< "${results}"; then
       echo "FAILED: ${name}: no line with ${expected}"

@@ -38,8 +38,13 @@ public:
   /// `rounds` times: one pressed bumper, then wait for its scan.
   void measure_bumper_latency(size_t rounds);
   /// Readings at a fixed rate for `seconds`, without waiting for answers: how many the answerer
-  /// handled, how many it superseded by newer ones, and the latency of those it answered.
+  /// handled, how many it superseded by newer ones, the latency of those it answered, and its
+  /// resident memory when sending began and once the answers had stopped.
+  /// At most ReadingTag::distinct_tags readings, or answers could not be told apart.
   void measure_fixed_rate(double hz, double seconds);
+  /// The same under a long load, after `warm_up_seconds` of it unmeasured, so that the memory
+  /// it reports at the start is what the answerer holds once it has settled under that load.
+  void measure_sustained(double hz, double seconds, double warm_up_seconds);
   void report_peak_rss();
 
 private:
@@ -51,6 +56,7 @@ private:
   /// the answerer's CPU time over all of them.
   void measure_round_trips(
     const std::string & experiment, size_t rounds, const std::function<bool()> & round_trip);
+  ResultLine run_fixed_rate(const std::string & experiment, double hz, double seconds);
   ResultLine line(const std::string & experiment) const;
 
   ScanPeer & peer_;

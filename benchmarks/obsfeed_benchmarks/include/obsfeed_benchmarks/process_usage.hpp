@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <string>
 
 namespace obsfeed_benchmarks
 {
@@ -22,10 +23,15 @@ public:
   /// the kernel keeps no scheduler statistics. Throws std::runtime_error once the process is gone.
   double cpu_seconds() const;
 
+  /// Resident set size now (VmRSS) in KiB. Throws std::runtime_error once the process is gone.
+  uint64_t rss_kib() const;
   /// Peak resident set size (VmHWM) in KiB. Throws std::runtime_error once the process is gone.
   uint64_t peak_rss_kib() const;
 
 private:
+  /// The KiB of the line of /proc/<pid>/status that starts with `field` ("VmRSS:").
+  uint64_t status_kib(const std::string & field) const;
+
   pid_t pid_;
 };
 
