@@ -19,6 +19,9 @@ if [[ "${HAVE_HUMBLE}" == 0 ]]; then
     rosidl-core rosidl-generator-c-cpp librosidl-typesupport-introspection-c-cpp-dev
     librcutils-dev libyaml-dev cyclonedds-dev cyclonedds-tools
   )
+else
+  # The pytest-based tests that run against Humble's ros2 command, launch and rclpy.
+  packages+=(python3-pytest python3-psutil)
 fi
 
 missing=()
