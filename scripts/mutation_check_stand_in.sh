@@ -50,7 +50,8 @@ restore() {
     backup=""
   fi
 }
-trap restore EXIT INT TERM
+trap restore EXIT
+trap 'restore; exit 130' INT TERM
 
 build_package() {
   "${WS_ROOT}/scripts/build.sh" --packages-select "$1" >"${LOG_DIR}/mutation_build.log" 2>&1
@@ -75,13 +76,25 @@ for entry in "${mutants[@]}"; do
   if ! build_package "${package}"; then
     echo "${id}: killed by the compiler (${fault})"
   else
-    failed_list="${BUILD_DIR}/${package}/Testing/Temporary/LastTestsFailed.log"
-    rm -f "${failed_list}"
+    # colcon runs ctest in dashboard mode, which names the list of failures by date.
+    results="${BUILD_DIR}/${package}/Testing/Temporary"
+    rm -f "${results}"/LastTestsFailed*.log
     colcon --log-base "${LOG_DIR}" test --base-paths "${WS_ROOT}/ros2_stand_ins" \
       --packages-select "${package}" \
       --build-base "${BUILD_DIR}" --install-base "${INSTALL_DIR}" \
       >"${LOG_DIR}/mutation_test.log" 2>&1 || true
-    failed="$( (sed 's/^[0-9]*://' "${failed_list}" 2>/dev/null || true) | tr '\n' ' ')"
+    failed="$( (cat "${results}"/LastTestsFailed*.log 2>/dev/null || true) | sed 's/^[0-9]*://' |
+      sort -u | tr '\n' ' ')"
+    # The failing cases, from the gtest reports, for the log.
+    /usr/bin/python3 - "${BUILD_DIR}/${package}/test_results/${package}" >>"${LOG_DIR}/mutation_cases.log" <<PY
+import glob, sys, xml.etree.ElementTree as ET
+cases = []
+for report in glob.glob(sys.argv[1] + "/*.gtest.xml"):
+    for case in ET.parse(report).getroot().iter("testcase"):
+        if case.find("failure") is not None or case.find("error") is not None:
+            cases.append(case.get("classname", "") + "." + case.get("name", ""))
+print("${id}: " + " ".join(sorted(cases)))
+PY
     if [[ -n "${failed}" ]]; then
       echo "${id}: killed by ${failed}(${fault})"
     else
