@@ -45,7 +45,8 @@ backup=""
 target=""
 restore() {
   if [[ -n "${backup}" ]]; then
-    cp -p "${backup}" "${target}"
+    # A fresh time stamp, so that make rebuilds what the mutant left behind.
+    cp "${backup}" "${target}"
     rm -f "${backup}"
     backup=""
   fi
