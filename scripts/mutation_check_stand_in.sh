@@ -58,11 +58,20 @@ build_package() {
   "${WS_ROOT}/scripts/build.sh" --packages-select "$1" >"${LOG_DIR}/mutation_build.log" 2>&1
 }
 
+# The other package's tests load this one's installed library: after the last mutant of a
+# package, it is rebuilt from the restored sources before anything else runs.
 survivors=0
-touched=()
+dirty=""
+rebuild_dirty() {
+  if [[ -n "${dirty}" ]]; then
+    build_package "${dirty}"
+    dirty=""
+  fi
+}
 for entry in "${mutants[@]}"; do
   IFS='|' read -r id package file substitution fault <<<"${entry}"
   wanted "${id}" || continue
+  [[ "${package}" == "${dirty}" ]] || rebuild_dirty
   target="${WS_ROOT}/ros2_stand_ins/${file}"
   backup="$(mktemp)"
   cp -p "${target}" "${backup}"
@@ -73,7 +82,7 @@ for entry in "${mutants[@]}"; do
     survivors=$((survivors + 1))
     continue
   fi
-  touched+=("${package}")
+  dirty="${package}"
   if ! build_package "${package}"; then
     echo "${id}: killed by the compiler (${fault})"
   else
@@ -106,9 +115,6 @@ PY
   restore
 done
 
-# Rebuild what was touched from the restored sources, so the workspace is as it was.
-for package in $(printf '%s\n' "${touched[@]}" | sort -u); do
-  build_package "${package}"
-done
+rebuild_dirty
 echo "mutants survived: ${survivors}"
 (( survivors == 0 ))
