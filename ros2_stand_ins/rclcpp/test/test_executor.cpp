@@ -201,11 +201,17 @@ TEST_F(ExecutorTest, SpinEndsWhenTheContextShutsDownFromAnotherThread)
     stopper.join();
     EXPECT_FALSE(rclcpp::ok(context));
     EXPECT_FALSE(executor->is_spinning());
-    // Every spin on the shut-down context returns at once.
-    executor->spin();
-    executor->spin_some();
-    executor->spin_once();
   }
+}
+
+TEST_F(ExecutorTest, SpinOnAShutDownContextReturnsAtOnce)
+{
+  rclcpp::executors::MultiThreadedExecutor executor(options_, 2);
+  executor.add_node(node_);
+  context_->shutdown("before spinning");
+  executor.spin();
+  executor.spin_some();
+  executor.spin_once();
 }
 
 TEST_F(ExecutorTest, ACallbackExceptionLeavesASingleThreadedSpinAndEndsAMultiThreadedOne)

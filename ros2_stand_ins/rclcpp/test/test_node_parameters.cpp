@@ -177,11 +177,13 @@ TEST(NodeParameters, SetChecksTypeReadOnlyAndRanges)
   parameters->declare_parameter("count", 5, int_range);
   EXPECT_TRUE(parameters->set_parameter(Parameter("count", 10)).successful);
   EXPECT_FALSE(parameters->set_parameter(Parameter("count", 11)).successful);
-  EXPECT_FALSE(parameters->set_parameter(Parameter("count", 15)).successful);  // a step too far
   set_result = parameters->set_parameter(Parameter("count", 7));
   EXPECT_FALSE(set_result.successful);
   EXPECT_EQ(set_result.reason, "Parameter {count} doesn't comply with integer range.");
   EXPECT_EQ(parameters->get_parameter("count").as_int(), 10);
+  int_range.integer_range[0].step = 1;
+  parameters->declare_parameter("level", 5, int_range);
+  EXPECT_FALSE(parameters->set_parameter(Parameter("level", 11)).successful);  // one past the end
 
   ParameterDescriptor double_range;
   double_range.floating_point_range.resize(1);
