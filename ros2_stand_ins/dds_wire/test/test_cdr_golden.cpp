@@ -1,7 +1,9 @@
 // The exact bytes ROS 2 Humble peers put on the wire, written out by hand from the CDR rules:
 // a 4-byte encapsulation header, then each field aligned to its own size counted from the END
 // of that header, strings as uint32 length (NUL included) + bytes + NUL, sequences as uint32
-// count + elements. "pos" in the comments is the offset after the header.
+// count + elements. "pos" in the comments is the offset after the header. Cyclone's own
+// serializer checks the common types (test_cyclone_interop); these are the cases where both
+// could be wrong alike: eight-byte alignment, a message without fields, big-endian input.
 #include <cstdint>
 #include <vector>
 
@@ -30,89 +32,6 @@ void expect_golden(const MessageT & message, const Bytes & golden)
     CdrDeserializer::deserialize(golden.data(), golden.size(), &decoded, type_support_of<MessageT>());
   ASSERT_TRUE(result.ok) << result.error;
   EXPECT_EQ(decoded, message);
-}
-
-TEST(CdrGolden, LaserScanPadsAfterTheFrameIdAndCountsBothSequences)
-{
-  sensor_msgs::msg::LaserScan scan;
-  scan.header.stamp.sec = 1;
-  scan.header.stamp.nanosec = 500000000;  // 0x1DCD6500
-  scan.header.frame_id = "laser";
-  scan.angle_min = -1.5f;  // 0xBFC00000
-  scan.angle_max = 1.5f;  // 0x3FC00000
-  scan.angle_increment = 0.5f;  // 0x3F000000
-  scan.time_increment = 0.0f;
-  scan.scan_time = 0.25f;  // 0x3E800000
-  scan.range_min = 0.125f;  // 0x3E000000
-  scan.range_max = 4.0f;  // 0x40800000
-  scan.ranges = {1.0f, 2.0f};  // 0x3F800000, 0x40000000
-  // intensities stays empty
-
-  const Bytes golden = {
-    0x00, 0x01, 0x00, 0x00,  // encapsulation: CDR little endian, no options
-    0x01, 0x00, 0x00, 0x00,  // pos 0  header.stamp.sec = 1
-    0x00, 0x65, 0xCD, 0x1D,  // pos 4  header.stamp.nanosec = 500000000
-    0x06, 0x00, 0x00, 0x00,  // pos 8  header.frame_id length 6 = "laser" + NUL
-    'l', 'a', 's', 'e', 'r', 0x00,  // pos 12 bytes and the NUL, up to pos 18
-    0x00, 0x00,  // pos 18 padding: the float32 that follows aligns to 4
-    0x00, 0x00, 0xC0, 0xBF,  // pos 20 angle_min
-    0x00, 0x00, 0xC0, 0x3F,  // pos 24 angle_max
-    0x00, 0x00, 0x00, 0x3F,  // pos 28 angle_increment
-    0x00, 0x00, 0x00, 0x00,  // pos 32 time_increment
-    0x00, 0x00, 0x80, 0x3E,  // pos 36 scan_time
-    0x00, 0x00, 0x00, 0x3E,  // pos 40 range_min
-    0x00, 0x00, 0x80, 0x40,  // pos 44 range_max
-    0x02, 0x00, 0x00, 0x00,  // pos 48 ranges count 2
-    0x00, 0x00, 0x80, 0x3F,  // pos 52 ranges[0] = 1.0
-    0x00, 0x00, 0x00, 0x40,  // pos 56 ranges[1] = 2.0
-    0x00, 0x00, 0x00, 0x00,  // pos 60 intensities count 0, no elements
-  };
-  expect_golden(scan, golden);
-}
-
-TEST(CdrGolden, UInt16MultiArrayNestsTheLayoutInline)
-{
-  std_msgs::msg::UInt16MultiArray array;
-  std_msgs::msg::MultiArrayDimension dimension;
-  dimension.label = "x";
-  dimension.size = 3;
-  dimension.stride = 3;
-  array.layout.dim.push_back(dimension);
-  array.layout.data_offset = 1;
-  array.data = {1, 2, 0xBEEF};
-
-  const Bytes golden = {
-    0x00, 0x01, 0x00, 0x00,  // encapsulation
-    0x01, 0x00, 0x00, 0x00,  // pos 0  layout.dim count 1
-    0x02, 0x00, 0x00, 0x00,  // pos 4  layout.dim[0].label length 2 = "x" + NUL
-    'x', 0x00,  // pos 8  bytes and NUL, up to pos 10
-    0x00, 0x00,  // pos 10 padding before the uint32
-    0x03, 0x00, 0x00, 0x00,  // pos 12 layout.dim[0].size
-    0x03, 0x00, 0x00, 0x00,  // pos 16 layout.dim[0].stride
-    0x01, 0x00, 0x00, 0x00,  // pos 20 layout.data_offset
-    0x03, 0x00, 0x00, 0x00,  // pos 24 data count 3
-    0x01, 0x00, 0x02, 0x00, 0xEF, 0xBE,  // pos 28 data: uint16 each, no trailing padding
-  };
-  expect_golden(array, golden);
-}
-
-TEST(CdrGolden, RobotInfoLevelZeroEndsWithAOneByteBool)
-{
-  quorvex_protocol::msg::RobotInfoLevelZero info;
-  info.header.stamp.sec = 1700000000;  // 0x6553F100
-  info.header.stamp.nanosec = 7;
-  info.header.frame_id = "base";
-  info.bumper_trig = true;
-
-  const Bytes golden = {
-    0x00, 0x01, 0x00, 0x00,  // encapsulation
-    0x00, 0xF1, 0x53, 0x65,  // pos 0  header.stamp.sec
-    0x07, 0x00, 0x00, 0x00,  // pos 4  header.stamp.nanosec
-    0x05, 0x00, 0x00, 0x00,  // pos 8  header.frame_id length 5 = "base" + NUL
-    'b', 'a', 's', 'e', 0x00,  // pos 12 up to pos 17
-    0x01,  // pos 17 bumper_trig: 1 byte, no alignment needed
-  };
-  expect_golden(info, golden);
 }
 
 TEST(CdrGolden, EightByteFieldsAlignFromTheEndOfTheHeaderNotTheBufferStart)

@@ -127,18 +127,6 @@ sensor_msgs::msg::LaserScan example_scan()
   return scan;
 }
 
-TEST_F(RosSertypeTest, RegistersHumblesTopicAndTypeNames)
-{
-  const std::string name = unique_topic("names");
-  const dds_entity_t topic = ros_topic<sensor_msgs::msg::LaserScan>(name);
-  char buffer[128];
-  ASSERT_GE(dds_get_type_name(topic, buffer, sizeof buffer), 0);
-  EXPECT_STREQ(buffer, "sensor_msgs::msg::dds_::LaserScan_");
-  ASSERT_GE(dds_get_name(topic, buffer, sizeof buffer), 0);
-  EXPECT_EQ(buffer, name);
-  EXPECT_EQ(name.rfind("rt/names_", 0), 0u);
-}
-
 TEST_F(RosSertypeTest, RosWriterReachesAnIdlReaderOfTheSameType)
 {
   const std::string name = unique_topic("to_idl");
@@ -230,25 +218,6 @@ TEST_F(RosSertypeTest, OneTopicNameOpenedTwiceSharesTheInternedSertype)
   EXPECT_EQ(received, scan);
 }
 
-TEST_F(RosSertypeTest, TransientLocalReplaysTheLastSampleToLateReaders)
-{
-  const std::string name = unique_topic("latched");
-  const dds_entity_t topic = ros_topic<quorvex_protocol::msg::RobotInfoLevelZero>(name);
-  WireQos latched;
-  latched.depth = 1;
-  latched.durability = WireQos::Durability::TransientLocal;
-  const dds_entity_t ros_writer = writer(topic, latched);
-  quorvex_protocol::msg::RobotInfoLevelZero first, last;
-  last.bumper_trig = true;
-  ASSERT_EQ(dds_write(ros_writer, &first), DDS_RETCODE_OK);
-  ASSERT_EQ(dds_write(ros_writer, &last), DDS_RETCODE_OK);
-
-  const dds_entity_t late_reader = reader(topic, latched);
-  quorvex_protocol::msg::RobotInfoLevelZero received;
-  ASSERT_TRUE(take_decoded(late_reader, received).ok);
-  EXPECT_EQ(received, last);
-}
-
 TEST_F(RosSertypeTest, MalformedSamplesReachTheTakerAsAnErrorAndTheNextOneIsFine)
 {
   const std::string name = unique_topic("malformed");
@@ -278,33 +247,52 @@ TEST_F(RosSertypeTest, MalformedSamplesReachTheTakerAsAnErrorAndTheNextOneIsFine
   EXPECT_EQ(message, good);
 }
 
-// Depth and durability are shown by behaviour above; these settings only show in the QoS.
-TEST(QosMappingTest, ReliabilityBlocksForeverAndNothingIsAutodisposed)
+// What Cyclone then does with the policies (keep-last drops, transient-local replays) is its own
+// business; what we hand it must be what a Humble peer's rmw hands it.
+TEST(QosMappingTest, EveryPolicyReachesCycloneAsHumbleSetsIt)
 {
-  dds_reliability_kind_t reliability;
-  dds_duration_t max_blocking = 0;
-  bool autodispose = true;
-  const auto reliable = QosMapping::to_dds(WireQos());
-  ASSERT_TRUE(dds_qget_reliability(reliable.get(), &reliability, &max_blocking));
-  EXPECT_EQ(reliability, DDS_RELIABILITY_RELIABLE);
-  EXPECT_EQ(max_blocking, DDS_INFINITY);
-  ASSERT_TRUE(dds_qget_writer_data_lifecycle(reliable.get(), &autodispose));
-  EXPECT_FALSE(autodispose);
-
-  WireQos sensor;
-  sensor.reliability = WireQos::Reliability::BestEffort;
-  sensor.history = WireQos::History::KeepAll;
-  sensor.depth = 0;
-  ASSERT_TRUE(dds_qget_reliability(QosMapping::to_dds(sensor).get(), &reliability, &max_blocking));
-  EXPECT_EQ(reliability, DDS_RELIABILITY_BEST_EFFORT);
-  dds_history_kind_t history;
-  int32_t depth = 0;
-  ASSERT_TRUE(dds_qget_history(QosMapping::to_dds(sensor).get(), &history, &depth));
-  EXPECT_EQ(history, DDS_HISTORY_KEEP_ALL);
-
-  sensor.history = WireQos::History::KeepLast;  // DDS has no keep-last-0: depth 1 stands in
-  ASSERT_TRUE(dds_qget_history(QosMapping::to_dds(sensor).get(), &history, &depth));
-  EXPECT_EQ(depth, 1);
+  using History = WireQos::History;
+  using Reliability = WireQos::Reliability;
+  using Durability = WireQos::Durability;
+  struct Row
+  {
+    WireQos qos;
+    dds_history_kind_t history;
+    int32_t depth;
+    dds_reliability_kind_t reliability;
+    dds_durability_kind_t durability;
+  };
+  const Row rows[] = {
+    {{History::KeepLast, 7, Reliability::Reliable, Durability::Volatile},
+      DDS_HISTORY_KEEP_LAST, 7, DDS_RELIABILITY_RELIABLE, DDS_DURABILITY_VOLATILE},
+    // DDS has no keep-last-0: depth 1 stands in.
+    {{History::KeepLast, 0, Reliability::BestEffort, Durability::TransientLocal},
+      DDS_HISTORY_KEEP_LAST, 1, DDS_RELIABILITY_BEST_EFFORT, DDS_DURABILITY_TRANSIENT_LOCAL},
+    {{History::KeepAll, 3, Reliability::Reliable, Durability::TransientLocal},
+      DDS_HISTORY_KEEP_ALL, DDS_LENGTH_UNLIMITED, DDS_RELIABILITY_RELIABLE,
+      DDS_DURABILITY_TRANSIENT_LOCAL},
+  };
+  for (const Row & row : rows) {
+    const auto qos = QosMapping::to_dds(row.qos);
+    dds_history_kind_t history;
+    int32_t depth = 0;
+    dds_reliability_kind_t reliability;
+    dds_duration_t max_blocking = 0;
+    dds_durability_kind_t durability;
+    bool autodispose = true;
+    ASSERT_TRUE(dds_qget_history(qos.get(), &history, &depth));
+    ASSERT_TRUE(dds_qget_reliability(qos.get(), &reliability, &max_blocking));
+    ASSERT_TRUE(dds_qget_durability(qos.get(), &durability));
+    ASSERT_TRUE(dds_qget_writer_data_lifecycle(qos.get(), &autodispose));
+    EXPECT_EQ(history, row.history);
+    EXPECT_EQ(depth, row.depth);
+    EXPECT_EQ(reliability, row.reliability);
+    if (reliability == DDS_RELIABILITY_RELIABLE) {
+      EXPECT_EQ(max_blocking, DDS_INFINITY);  // a full history blocks the writer, never fails
+    }
+    EXPECT_EQ(durability, row.durability);
+    EXPECT_FALSE(autodispose);
+  }
 }
 
 }  // namespace

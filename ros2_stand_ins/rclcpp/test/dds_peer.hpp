@@ -68,9 +68,15 @@ public:
   template<typename MessageT>
   dds_entity_t topic(const std::string & ros_name, ddsi_sertype ** used_sertype = nullptr)
   {
+    return dds_topic<MessageT>(dds_wire::DdsNames::message_topic(ros_name), used_sertype);
+  }
+
+  /// A topic of MessageT under its DDS name (service and graph topics have no "rt/" prefix).
+  template<typename MessageT>
+  dds_entity_t dds_topic(const std::string & name, ddsi_sertype ** used_sertype = nullptr)
+  {
     ddsi_sertype * sertype = dds_wire::RosSertype::create(
       rosidl_typesupport_introspection_cpp::get_message_type_support_handle<MessageT>());
-    const std::string name = dds_wire::DdsNames::message_topic(ros_name);
     const dds_entity_t topic =
       dds_create_topic_sertype(participant_, name.c_str(), &sertype, nullptr, nullptr, nullptr);
     check(topic, "topic " + name);
@@ -82,16 +88,22 @@ public:
 
   dds_entity_t writer(dds_entity_t topic, const dds_wire::WireQos & qos = {})
   {
-    return check(
-      dds_create_writer(participant_, topic, dds_wire::QosMapping::to_dds(qos).get(), nullptr),
-      "writer");
+    return writer(topic, dds_wire::QosMapping::to_dds(qos).get());
+  }
+
+  dds_entity_t writer(dds_entity_t topic, const dds_qos_t * qos)
+  {
+    return check(dds_create_writer(participant_, topic, qos, nullptr), "writer");
   }
 
   dds_entity_t reader(dds_entity_t topic, const dds_wire::WireQos & qos = {})
   {
-    return check(
-      dds_create_reader(participant_, topic, dds_wire::QosMapping::to_dds(qos).get(), nullptr),
-      "reader");
+    return reader(topic, dds_wire::QosMapping::to_dds(qos).get());
+  }
+
+  dds_entity_t reader(dds_entity_t topic, const dds_qos_t * qos)
+  {
+    return check(dds_create_reader(participant_, topic, qos, nullptr), "reader");
   }
 
   /// Sends bytes as they are, header included, whatever they claim to be.

@@ -3,12 +3,11 @@
 #define PARAM_TEST_FILES_HPP_
 
 #include <stdlib.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 /// Parameter files written into a fresh directory that is removed again afterwards.
 class ParamTestFiles
@@ -23,36 +22,22 @@ public:
     directory_ = pattern;
   }
 
-  ~ParamTestFiles()
-  {
-    for (const auto & path : paths_) {
-      unlink(path.c_str());
-    }
-    rmdir(directory_.c_str());
-  }
+  ~ParamTestFiles() {std::filesystem::remove_all(directory_);}
 
   ParamTestFiles(const ParamTestFiles &) = delete;
   ParamTestFiles & operator=(const ParamTestFiles &) = delete;
 
-  /// Write content to a new file and return its path.
-  std::string
-  write(const std::string & name, const std::string & content)
+  /// Writes content to a new file and returns its path.
+  std::string write(const std::string & name, const std::string & content)
   {
-    const std::string path = directory_ + "/" + name;
-    std::ofstream(path) << content;
-    paths_.push_back(path);
-    return path;
+    std::ofstream(path(name)) << content;
+    return path(name);
   }
 
-  std::string
-  path(const std::string & name) const
-  {
-    return directory_ + "/" + name;
-  }
+  std::string path(const std::string & name) const {return (directory_ / name).string();}
 
 private:
-  std::string directory_;
-  std::vector<std::string> paths_;
+  std::filesystem::path directory_;
 };
 
 #endif  // PARAM_TEST_FILES_HPP_

@@ -46,7 +46,7 @@ parse_error(const std::vector<std::string> & args)
 
 }  // namespace
 
-TEST(Arguments, non_ros_arguments_are_kept_in_order)
+TEST(Arguments, NonRosArgumentsAreKeptInOrder)
 {
   const auto arguments = Arguments::parse(
     {"prog", "a", "--ros-args", "-p", "x:=1", "-r", "__node:=n", "--", "b", "--ros-args",
@@ -63,7 +63,7 @@ TEST(Arguments, non_ros_arguments_are_kept_in_order)
   EXPECT_EQ(overrides_for(other).at("y"), ParameterValue("z"));
 }
 
-TEST(Arguments, malformed_ros_arguments_are_rejected_clearly)
+TEST(Arguments, MalformedRosArgumentsAreRejectedClearly)
 {
   // what() is rcl's formatted error: the message, then ", at <source>:<line>".
   EXPECT_EQ(
@@ -87,7 +87,7 @@ TEST(Arguments, malformed_ros_arguments_are_rejected_clearly)
 }
 
 // Values are typed as rcl types YAML scalars: order bool, integer, double, string.
-TEST(Arguments, parameter_values_are_typed_like_rcl)
+TEST(Arguments, ParameterValuesAreTypedLikeRcl)
 {
   for (const char * text : {"true", "True", "TRUE", "yes", "on", "On", "y"}) {
     EXPECT_EQ(typed(text), ParameterValue(true)) << text;
@@ -127,7 +127,7 @@ TEST(Arguments, parameter_values_are_typed_like_rcl)
 }
 
 // An empty list has no element type; like rclcpp, it only fails for a node it applies to.
-TEST(Arguments, empty_list_fails_when_applied)
+TEST(Arguments, EmptyListFailsWhenApplied)
 {
   const auto arguments = Arguments::parse({"--ros-args", "-p", "talker:x:=[]"});
   EXPECT_NO_THROW(overrides_for(arguments, "/listener"));
@@ -140,7 +140,7 @@ TEST(Arguments, empty_list_fails_when_applied)
   }
 }
 
-TEST(Arguments, params_file_structure)
+TEST(Arguments, ParamsFileStructure)
 {
   ParamTestFiles files;
   const auto path = files.write(
@@ -188,7 +188,7 @@ TEST(Arguments, params_file_structure)
   EXPECT_EQ(driver.count("rate"), 0u);
 }
 
-TEST(Arguments, bad_params_files_name_the_file_and_the_problem)
+TEST(Arguments, BadParamsFilesNameTheFileAndTheProblem)
 {
   ParamTestFiles files;
   const auto check = [&files](const std::string & content, const std::string & expected) {
@@ -211,7 +211,7 @@ TEST(Arguments, bad_params_files_name_the_file_and_the_problem)
 
 // Sections apply in the order their node key first appeared; within a section a later
 // value replaces the earlier one. This is how rclcpp resolves -p and params files.
-TEST(Arguments, overrides_resolve_in_first_appearance_order)
+TEST(Arguments, OverridesResolveInFirstAppearanceOrder)
 {
   ParamTestFiles files;
   const auto node_first = files.write(
@@ -244,7 +244,7 @@ TEST(Arguments, overrides_resolve_in_first_appearance_order)
   EXPECT_EQ(overrides_for(prefixed, "/listener").at("c"), ParameterValue(1));
 }
 
-TEST(Arguments, node_keys_match_fully_qualified_names)
+TEST(Arguments, NodeKeysMatchFullyQualifiedNames)
 {
   using rclcpp::detail::node_key_matches;
   EXPECT_TRUE(node_key_matches("/**", "/a"));
@@ -259,27 +259,8 @@ TEST(Arguments, node_keys_match_fully_qualified_names)
   EXPECT_FALSE(node_key_matches("/talk", "/talker"));
 }
 
-TEST(Arguments, remap_rules)
-{
-  const auto arguments = Arguments::parse(
-    {"--ros-args", "-r", "other:__node:=ignored", "-r", "__node:=renamed", "-r", "__ns:=/robot",
-      "-r", "scan:=base_scan", "-r", "/abs:=/elsewhere", "-r", "talker:chatter:=/talker_chat",
-      "-r", "~/private:=shared", "-r", "scan:=never_reached"});
-  EXPECT_EQ(arguments.node_name(), "renamed");
-  EXPECT_EQ(arguments.node_name("other"), "ignored");
-  EXPECT_EQ(arguments.node_namespace(), "/robot");
-
-  EXPECT_EQ(arguments.remap_topic("/robot/scan", "n", "/robot"), "/robot/base_scan");
-  EXPECT_EQ(arguments.remap_topic("/scan", "n", "/robot"), "/scan");
-  EXPECT_EQ(arguments.remap_topic("/abs", "n", "/robot"), "/elsewhere");
-  EXPECT_EQ(arguments.remap_topic("/chatter", "talker", "/"), "/talker_chat");
-  EXPECT_EQ(arguments.remap_topic("/chatter", "listener", "/"), "/chatter");
-  EXPECT_EQ(arguments.remap_topic("/robot/n/private", "n", "/robot"), "/robot/shared");
-  EXPECT_FALSE(arguments.match_topic_remap("/robot/other", "n", "/robot").has_value());
-}
-
 // File values go through the same typing as -p values, rcl's quirks included.
-TEST(Arguments, params_file_values_are_typed_like_rcl)
+TEST(Arguments, ParamsFileValuesAreTypedLikeRcl)
 {
   ParamTestFiles files;
   const auto path = files.write(

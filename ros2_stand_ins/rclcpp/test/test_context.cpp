@@ -36,7 +36,7 @@ is_registered(const rclcpp::Context::SharedPtr & context)
 
 }  // namespace
 
-TEST(Context, lifecycle_and_second_shutdown)
+TEST(Context, LifecycleAndSecondShutdown)
 {
   auto context = std::make_shared<rclcpp::Context>();
   EXPECT_FALSE(context->is_valid());
@@ -59,7 +59,7 @@ TEST(Context, lifecycle_and_second_shutdown)
   EXPECT_TRUE(context->shutdown("again"));
 }
 
-TEST(Context, on_shutdown_callbacks)
+TEST(Context, OnShutdownCallbacks)
 {
   auto context = std::make_shared<rclcpp::Context>();
   init(context);
@@ -84,7 +84,7 @@ TEST(Context, on_shutdown_callbacks)
   EXPECT_EQ(removed_runs, 0);
 }
 
-TEST(Context, init_rejects_bad_ros_arguments_and_stays_invalid)
+TEST(Context, InitRejectsBadRosArgumentsAndStaysInvalid)
 {
   auto context = std::make_shared<rclcpp::Context>();
   try {
@@ -112,7 +112,7 @@ TEST(Context, init_rejects_bad_ros_arguments_and_stays_invalid)
   context->shutdown("done");
 }
 
-TEST(Context, shutdown_wakes_sleep_for)
+TEST(Context, ShutdownWakesSleepFor)
 {
   auto context = std::make_shared<rclcpp::Context>();
   init(context);
@@ -128,7 +128,7 @@ TEST(Context, shutdown_wakes_sleep_for)
   // Humble first sleeps the whole time.)
 }
 
-TEST(GlobalContext, init_ok_shutdown)
+TEST(GlobalContext, InitOkShutdown)
 {
   std::vector<const char *> argv = {"prog", "file.txt", "--ros-args", "-p", "rate:=5"};
   rclcpp::init(
@@ -148,7 +148,7 @@ TEST(GlobalContext, init_ok_shutdown)
     "user called rclcpp::shutdown()");
 }
 
-TEST(Options, defaults_and_chaining)
+TEST(Options, DefaultsAndChaining)
 {
   const rclcpp::NodeOptions defaults;
   EXPECT_EQ(defaults.context(), rclcpp::contexts::get_global_default_context());

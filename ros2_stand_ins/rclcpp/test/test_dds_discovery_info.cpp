@@ -79,27 +79,11 @@ class GraphObserver
 public:
   GraphObserver()
   {
-    const auto config = rclcpp::detail::DdsDomainConfig::from_environment();
-    dds_create_domain(config.domain_id, config.cyclone_config.c_str());
-    participant_ = dds_create_participant(config.domain_id, nullptr, nullptr);
-    ddsi_sertype * sertype = dds_wire::RosSertype::create(
-      rosidl_typesupport_introspection_cpp::get_message_type_support_handle<
-        ParticipantEntitiesInfo>());
-    const dds_entity_t topic = dds_create_topic_sertype(
-      participant_, "ros_discovery_info", &sertype, nullptr, nullptr, nullptr);
     dds_wire::WireQos qos;
     qos.depth = 1;
     qos.durability = dds_wire::WireQos::Durability::TransientLocal;
-    reader_ = dds_create_reader(participant_, topic, dds_wire::QosMapping::to_dds(qos).get(), nullptr);
-    if (participant_ < 0 || topic < 0 || reader_ < 0) {
-      throw std::runtime_error("cannot create the ros_discovery_info reader");
-    }
+    reader_ = peer_.reader(peer_.dds_topic<ParticipantEntitiesInfo>("ros_discovery_info"), qos);
   }
-
-  ~GraphObserver() {dds_delete(participant_);}
-
-  GraphObserver(const GraphObserver &) = delete;
-  GraphObserver & operator=(const GraphObserver &) = delete;
 
   /// The most recent sample so far (every sample is the whole picture of the participant).
   const std::optional<ParticipantEntitiesInfo> & latest()
@@ -140,29 +124,14 @@ public:
     return std::nullopt;
   }
 
-  /// A reader or writer of MessageT on a DDS topic of any name, as a Humble client has.
-  template<typename MessageT>
-  dds_entity_t reader_on(const std::string & dds_topic) {return endpoint_on<MessageT>(dds_topic, false);}
-  template<typename MessageT>
-  dds_entity_t writer_on(const std::string & dds_topic) {return endpoint_on<MessageT>(dds_topic, true);}
+  /// Its process, for the endpoints a Humble client has beside the reader.
+  DdsPeer & peer() {return peer_;}
 
   /// The writer that sends the samples, as DDS discovery describes it.
   EndpointData matched_writer() const {return matched_writer_of(reader_);}
 
 private:
-  template<typename MessageT>
-  dds_entity_t endpoint_on(const std::string & dds_topic, bool writer)
-  {
-    ddsi_sertype * sertype = dds_wire::RosSertype::create(
-      rosidl_typesupport_introspection_cpp::get_message_type_support_handle<MessageT>());
-    const dds_entity_t topic = dds_create_topic_sertype(
-      participant_, dds_topic.c_str(), &sertype, nullptr, nullptr, nullptr);
-    const auto qos = dds_wire::QosMapping::to_dds({});
-    return writer ? dds_create_writer(participant_, topic, qos.get(), nullptr) :
-           dds_create_reader(participant_, topic, qos.get(), nullptr);
-  }
-
-  dds_entity_t participant_ = 0;
+  DdsPeer peer_;  // a graph tool's process of its own
   dds_entity_t reader_ = 0;
   std::optional<ParticipantEntitiesInfo> latest_;
   std::vector<uint8_t> latest_bytes_;
@@ -267,10 +236,10 @@ TEST_F(DdsDiscoveryInfoTest, ParameterServicesAreListedUnderTheirNode)
   // One of the six services as a Humble client finds it: its request reader, its reply writer.
   GraphObserver graph;
   const std::string service = "/graph_test/graph_params/get_parameters";
-  const dds_entity_t request_writer =
-    graph.writer_on<GetParameters::Request>(dds_wire::DdsNames::request_topic(service));
-  const dds_entity_t reply_reader =
-    graph.reader_on<GetParameters::Response>(dds_wire::DdsNames::reply_topic(service));
+  const dds_entity_t request_writer = graph.peer().writer(
+    graph.peer().dds_topic<GetParameters::Request>(dds_wire::DdsNames::request_topic(service)));
+  const dds_entity_t reply_reader = graph.peer().reader(
+    graph.peer().dds_topic<GetParameters::Response>(dds_wire::DdsNames::reply_topic(service)));
   EndpointData request_reader{nullptr, dds_builtintopic_free_endpoint};
   EndpointData reply_writer{nullptr, dds_builtintopic_free_endpoint};
   ASSERT_TRUE(

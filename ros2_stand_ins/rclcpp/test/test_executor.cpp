@@ -114,54 +114,39 @@ TEST_F(ExecutorTest, MutuallyExclusiveGroupNeverRunsTwoCallbacksAtOnce)
   EXPECT_EQ(most_running.load(), 1);
 }
 
-TEST_F(ExecutorTest, DifferentGroupsRunInParallelOnTheMultiThreadedExecutor)
+TEST_F(ExecutorTest, CallbacksThatMayOverlapDoOnTheMultiThreadedExecutor)
 {
-  // Each callback waits inside itself for the other: they only both finish if they overlap.
-  rclcpp::executors::MultiThreadedExecutor executor(options_, 2);
-  test_support::Rendezvous both_inside(2);
-  std::atomic<int> met{0};
-  std::atomic<int> done{0};
-  auto callback = [&](const Header &) {
-      if (both_inside.arrive_and_wait()) {
-        ++met;
-      }
-      if (++done == 2) {
-        executor.cancel();
-      }
-    };
-  auto left_group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
-  auto right_group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
-  auto left = node_->create_subscription<Header>("left", 10, callback, in_group(left_group));
-  auto right = node_->create_subscription<Header>("right", 10, callback, in_group(right_group));
-  publish("left");
-  publish("right");
-
-  executor.add_node(node_);
-  executor.spin();
-  EXPECT_EQ(met.load(), 2);
-}
-
-TEST_F(ExecutorTest, ReentrantGroupRunsOneCallbackOnSeveralThreads)
-{
-  rclcpp::executors::MultiThreadedExecutor executor(options_, 3);
-  test_support::Rendezvous three_inside(3);
-  std::atomic<int> met{0};
-  std::atomic<int> done{0};
-  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
-  auto subscription = node_->create_subscription<Header>(
-    "reentrant", 10, [&](const Header &) {
-      if (three_inside.arrive_and_wait()) {
-        ++met;
-      }
-      if (++done == 3) {
-        executor.cancel();
-      }
-    }, in_group(group));
-  publish("reentrant", 3);
-
-  executor.add_node(node_);
-  executor.spin();
-  EXPECT_EQ(met.load(), 3);
+  // Each callback waits inside itself for the others: they only all finish if they overlap.
+  // Two mutually exclusive groups run side by side; a reentrant group runs on several threads.
+  auto left = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto right = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto reentrant = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
+  const std::vector<std::vector<rclcpp::CallbackGroup::SharedPtr>> cases = {
+    {left, right}, {reentrant, reentrant, reentrant}};
+  for (const auto & groups : cases) {
+    rclcpp::executors::MultiThreadedExecutor executor(options_, groups.size());
+    test_support::Rendezvous all_inside(groups.size());
+    std::atomic<size_t> met{0};
+    std::atomic<size_t> done{0};
+    auto callback = [&](const Header &) {
+        if (all_inside.arrive_and_wait()) {
+          ++met;
+        }
+        if (++done == groups.size()) {
+          executor.cancel();
+        }
+      };
+    std::vector<rclcpp::Subscription<Header>::SharedPtr> subscriptions;
+    for (size_t i = 0; i < groups.size(); ++i) {
+      const std::string topic = "overlap" + std::to_string(groups.size()) + "_" + std::to_string(i);
+      subscriptions.push_back(
+        node_->create_subscription<Header>(topic, 10, callback, in_group(groups[i])));
+      publish(topic);
+    }
+    executor.add_node(node_);
+    executor.spin();
+    EXPECT_EQ(met.load(), groups.size()) << groups.size() << " callbacks";
+  }
 }
 
 TEST_F(ExecutorTest, EveryMessageIsTakenByExactlyOneThread)
@@ -227,7 +212,6 @@ TEST_F(ExecutorTest, SpinOnAShutDownContextReturnsAtOnce)
   executor.spin();
   executor.spin_some();
   executor.spin_once();
-  SUCCEED();
 }
 
 TEST_F(ExecutorTest, ACallbackExceptionLeavesASingleThreadedSpinAndEndsAMultiThreadedOne)
@@ -314,33 +298,29 @@ TEST_F(ExecutorTest, GroupsNotAddedWithTheNodeAreNotServed)
 
 TEST_F(ExecutorTest, ANodeBelongsToOneExecutorAtATime)
 {
-  rclcpp::executors::SingleThreadedExecutor first(options_);
   rclcpp::executors::SingleThreadedExecutor second(options_);
-  first.add_node(node_);
-  try {
-    second.add_node(node_);
-    ADD_FAILURE() << "second add_node succeeded";
-  } catch (const std::runtime_error & error) {
-    EXPECT_STREQ(error.what(), "Node '/executor' has already been added to an executor.");
-  }
-  EXPECT_THROW(second.remove_node(node_), std::runtime_error);
-  first.remove_node(node_);
-  EXPECT_NO_THROW(second.add_node(node_));
-}
-
-TEST_F(ExecutorTest, DestroyedExecutorReleasesItsNode)
-{
   {
-    rclcpp::executors::MultiThreadedExecutor executor(options_, 2);
-    executor.add_node(node_);
+    rclcpp::executors::MultiThreadedExecutor first(options_, 2);
+    first.add_node(node_);
+    try {
+      second.add_node(node_);
+      ADD_FAILURE() << "second add_node succeeded";
+    } catch (const std::runtime_error & error) {
+      EXPECT_STREQ(error.what(), "Node '/executor' has already been added to an executor.");
+    }
+    EXPECT_THROW(second.remove_node(node_), std::runtime_error);
+    first.remove_node(node_);
+    EXPECT_NO_THROW(second.add_node(node_));
+    second.remove_node(node_);
+    first.add_node(node_);
   }
-  rclcpp::executors::SingleThreadedExecutor next(options_);
-  EXPECT_NO_THROW(next.add_node(node_));
+  // A destroyed executor releases its node.
+  EXPECT_NO_THROW(second.add_node(node_));
   int received = 0;
   auto subscription = node_->create_subscription<Header>(
     "after", 10, [&](const Header &) {++received;});
   publish("after");
-  next.spin_some();
+  second.spin_some();
   EXPECT_EQ(received, 1);
 }
 

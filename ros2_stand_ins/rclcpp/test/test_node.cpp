@@ -164,8 +164,11 @@ TEST_F(NodeTest, TopicRemapRulesResolveRelativeNames)
   auto node = make_node(
     "mapper", "/robot",
     {"--ros-args", "-r", "scan:=filtered_scan", "-r", "/absolute:=/elsewhere",
-      "-r", "mapper:status:=/diagnostics", "-r", "other_node:odom:=/nope"});
+      "-r", "mapper:status:=/diagnostics", "-r", "other_node:odom:=/nope",
+      "-r", "~/private:=shared", "-r", "scan:=never_reached"});
+  // The first matching rule wins; both sides expand like topic names.
   EXPECT_EQ(published_topic(node, "scan"), "/robot/filtered_scan");
+  EXPECT_EQ(published_topic(node, "~/private"), "/robot/shared");
   EXPECT_EQ(published_topic(node, "/robot/scan"), "/robot/filtered_scan");
   EXPECT_EQ(published_topic(node, "/absolute"), "/elsewhere");
   EXPECT_EQ(published_topic(node, "status"), "/diagnostics");

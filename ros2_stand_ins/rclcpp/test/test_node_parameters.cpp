@@ -57,7 +57,7 @@ result(bool successful, const std::string & reason = "")
 
 // Global arguments, then NodeOptions::arguments(), then NodeOptions::parameter_overrides();
 // inside one argument list, the node's own section after an earlier "/**" one.
-TEST(NodeParameters, override_precedence)
+TEST(NodeParameters, OverridePrecedence)
 {
   ParamTestFiles files;
   const auto file = files.write(
@@ -89,7 +89,7 @@ TEST(NodeParameters, override_precedence)
   EXPECT_EQ(isolated->declare_parameter("a", "default"), "default");
 }
 
-TEST(NodeParameters, override_of_another_type_is_refused)
+TEST(NodeParameters, OverrideOfAnotherTypeIsRefused)
 {
   auto parameters = make_parameters(
     rclcpp::NodeOptions().append_parameter_override("debug", "yes please")
@@ -113,7 +113,7 @@ TEST(NodeParameters, override_of_another_type_is_refused)
   EXPECT_EQ(parameters->declare_parameter("gain", ParameterValue(1.0), dynamic), ParameterValue(2));
 }
 
-TEST(NodeParameters, declaration_and_lookup_errors)
+TEST(NodeParameters, DeclarationAndLookupErrors)
 {
   auto parameters = make_parameters();
   EXPECT_EQ(parameters->declare_parameter<int>("rate", 10), 10);
@@ -149,7 +149,7 @@ TEST(NodeParameters, declaration_and_lookup_errors)
   EXPECT_THROW(parameters->get_parameter("frame"), exceptions::ParameterUninitializedException);
 }
 
-TEST(NodeParameters, set_checks_type_read_only_and_ranges)
+TEST(NodeParameters, SetChecksTypeReadOnlyAndRanges)
 {
   auto parameters = make_parameters();
   parameters->declare_parameter("debug", false);
@@ -181,6 +181,9 @@ TEST(NodeParameters, set_checks_type_read_only_and_ranges)
   EXPECT_FALSE(set_result.successful);
   EXPECT_EQ(set_result.reason, "Parameter {count} doesn't comply with integer range.");
   EXPECT_EQ(parameters->get_parameter("count").as_int(), 10);
+  int_range.integer_range[0].step = 1;
+  parameters->declare_parameter("level", 5, int_range);
+  EXPECT_FALSE(parameters->set_parameter(Parameter("level", 11)).successful);  // one past the end
 
   ParameterDescriptor double_range;
   double_range.floating_point_range.resize(1);
@@ -191,6 +194,7 @@ TEST(NodeParameters, set_checks_type_read_only_and_ranges)
   EXPECT_TRUE(parameters->set_parameter(Parameter("ratio", 0.3)).successful);  // 3 * 0.1, rounded
   EXPECT_FALSE(parameters->set_parameter(Parameter("ratio", 0.35)).successful);
   EXPECT_FALSE(parameters->set_parameter(Parameter("ratio", -0.1)).successful);
+  EXPECT_FALSE(parameters->set_parameter(Parameter("ratio", 1.1)).successful);
 
   // Out of range overrides make the declaration fail.
   auto overridden = make_parameters(rclcpp::NodeOptions().append_parameter_override("count", 99));
@@ -199,7 +203,7 @@ TEST(NodeParameters, set_checks_type_read_only_and_ranges)
     exceptions::InvalidParameterValueException);
 }
 
-TEST(NodeParameters, on_set_callbacks_accept_or_reject_before_the_change)
+TEST(NodeParameters, OnSetCallbacksAcceptOrRejectBeforeTheChange)
 {
   auto parameters = make_parameters();
   parameters->declare_parameter("speed", 1.0);
@@ -243,7 +247,7 @@ TEST(NodeParameters, on_set_callbacks_accept_or_reject_before_the_change)
   EXPECT_TRUE(parameters->set_parameter(Parameter("speed", 9.0)).successful);
 }
 
-TEST(NodeParameters, callbacks_may_not_change_parameters)
+TEST(NodeParameters, CallbacksMayNotChangeParameters)
 {
   auto parameters = make_parameters();
   parameters->declare_parameter("a", 1);
@@ -266,7 +270,7 @@ TEST(NodeParameters, callbacks_may_not_change_parameters)
   EXPECT_TRUE(parameters->set_parameter(Parameter("b", 3)).successful);
 }
 
-TEST(NodeParameters, atomic_set_is_all_or_nothing)
+TEST(NodeParameters, AtomicSetIsAllOrNothing)
 {
   auto parameters = make_parameters();
   parameters->declare_parameter("a", 1);
@@ -283,7 +287,7 @@ TEST(NodeParameters, atomic_set_is_all_or_nothing)
   EXPECT_EQ(parameters->get_parameter("a").as_int(), 2);
 }
 
-TEST(NodeParameters, undeclared_parameters_when_allowed)
+TEST(NodeParameters, UndeclaredParametersWhenAllowed)
 {
   auto parameters = make_parameters(
     rclcpp::NodeOptions().allow_undeclared_parameters(true)
@@ -304,14 +308,14 @@ TEST(NodeParameters, undeclared_parameters_when_allowed)
   EXPECT_THROW(parameters->undeclare_parameter("typed"), exceptions::InvalidParameterTypeException);
 }
 
-TEST(NodeParameters, empty_list_override_fails_at_construction)
+TEST(NodeParameters, EmptyListOverrideFailsAtConstruction)
 {
   auto context = context_with({"prog", "--ros-args", "-p", "ranges:=[]"});
   EXPECT_THROW(
     make_parameters(rclcpp::NodeOptions(), context), exceptions::InvalidParametersException);
 }
 
-TEST(NodeParameters, listing_and_prefixes)
+TEST(NodeParameters, ListingAndPrefixes)
 {
   auto parameters = make_parameters();
   parameters->declare_parameter("laser.front.frame", "f");
@@ -340,7 +344,7 @@ TEST(NodeParameters, listing_and_prefixes)
 
 // Sets from several threads are serialized: a callback never runs twice at once, and every
 // accepted value is the one stored.
-TEST(NodeParameters, concurrent_sets_are_serialized)
+TEST(NodeParameters, ConcurrentSetsAreSerialized)
 {
   auto parameters = make_parameters();
   parameters->declare_parameter("value", 0);

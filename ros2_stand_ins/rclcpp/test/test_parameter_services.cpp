@@ -58,33 +58,18 @@ public:
 
   explicit RawServiceClient(const std::string & service_name)
   {
-    const auto config = rclcpp::detail::DdsDomainConfig::from_environment();
-    dds_create_domain(config.domain_id, config.cyclone_config.c_str());
-    participant_ = dds_create_participant(config.domain_id, nullptr, nullptr);
     dds_wire::WireQos services;
     services.depth = 10;
     auto qos = dds_wire::QosMapping::to_dds(services);
     static constexpr char user_data[] = "clientid=1.2.3.4.5.6.7.8.9.a.b.c.d.e.f.10;";
     dds_qset_userdata(qos.get(), user_data, sizeof(user_data) - 1);
-
-    request_sertype_ = dds_wire::RosSertype::create(type_support<typename ServiceT::Request>());
-    const std::string request_name = dds_wire::DdsNames::request_topic(service_name);
-    const dds_entity_t request_topic = dds_create_topic_sertype(
-      participant_, request_name.c_str(), &request_sertype_, nullptr, nullptr, nullptr);
-    writer_ = dds_create_writer(participant_, request_topic, qos.get(), nullptr);
-
-    ddsi_sertype * reply_sertype =
-      dds_wire::RosSertype::create(type_support<typename ServiceT::Response>());
-    const std::string reply_name = dds_wire::DdsNames::reply_topic(service_name);
-    const dds_entity_t reply_topic = dds_create_topic_sertype(
-      participant_, reply_name.c_str(), &reply_sertype, nullptr, nullptr, nullptr);
-    reader_ = dds_create_reader(participant_, reply_topic, qos.get(), nullptr);
+    writer_ = peer_.writer(
+      peer_.dds_topic<typename ServiceT::Request>(
+        dds_wire::DdsNames::request_topic(service_name), &request_sertype_), qos.get());
+    reader_ = peer_.reader(
+      peer_.dds_topic<typename ServiceT::Response>(dds_wire::DdsNames::reply_topic(service_name)),
+      qos.get());
   }
-
-  ~RawServiceClient() {dds_delete(participant_);}
-
-  RawServiceClient(const RawServiceClient &) = delete;
-  RawServiceClient & operator=(const RawServiceClient &) = delete;
 
   /// What `ros2 param` waits for before calling: both topics matched with a server.
   bool wait_for_service(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const
@@ -105,11 +90,7 @@ public:
 
   void send_raw(const std::vector<uint8_t> & bytes)
   {
-    ddsrt_iovec_t iov;
-    iov.iov_base = const_cast<uint8_t *>(bytes.data());
-    iov.iov_len = static_cast<ddsrt_iov_len_t>(bytes.size());
-    dds_writecdr(
-      writer_, ddsi_serdata_from_ser_iov(request_sertype_, SDK_DATA, 1, &iov, bytes.size()));
+    DdsPeer::write_raw(writer_, request_sertype_, bytes);
   }
 
   /// Sends the request and returns the reply to it (matched by guid and sequence number), or
@@ -146,7 +127,7 @@ public:
   }
 
 private:
-  dds_entity_t participant_ = 0;
+  DdsPeer peer_;  // a client process of its own
   ddsi_sertype * request_sertype_ = nullptr;
   dds_entity_t writer_ = 0;
   dds_entity_t reader_ = 0;

@@ -17,7 +17,7 @@ using rclcpp::ParameterValue;
 
 // The C++ type a value is built from decides its parameter type; the classic trap is a
 // string literal turning into a bool.
-TEST(ParameterValue, cpp_types_map_to_parameter_types)
+TEST(ParameterValue, CppTypesMapToParameterTypes)
 {
   EXPECT_EQ(ParameterValue().get_type(), rclcpp::PARAMETER_NOT_SET);
   EXPECT_EQ(ParameterValue(true).get_type(), rclcpp::PARAMETER_BOOL);
@@ -64,7 +64,7 @@ static_assert(is_ref_to<std::vector<std::string>,
   decltype(ParameterValue().get<std::vector<std::string>>())>);
 
 
-TEST(ParameterValue, wrong_type_access_names_both_types)
+TEST(ParameterValue, WrongTypeAccessNamesBothTypes)
 {
   const std::vector<std::pair<ParameterType, std::string>> names = {
     {rclcpp::PARAMETER_NOT_SET, "not set"}, {rclcpp::PARAMETER_BOOL, "bool"},
@@ -91,7 +91,7 @@ TEST(ParameterValue, wrong_type_access_names_both_types)
 
 // as_*() and get_value<ParameterType>() report the bare type error; get_value<T>() with a C++
 // type names the parameter, and callers catch the two differently.
-TEST(Parameter, typed_access_errors)
+TEST(Parameter, TypedAccessErrors)
 {
   const Parameter speed("speed", "fast");
   EXPECT_THROW(speed.as_double(), rclcpp::ParameterTypeException);
@@ -112,7 +112,7 @@ TEST(Parameter, typed_access_errors)
   EXPECT_TRUE(Parameter("b", true).as_bool());
 }
 
-TEST(Parameter, message_round_trip_and_text)
+TEST(Parameter, MessageRoundTripAndText)
 {
   const std::vector<Parameter> parameters = {
     Parameter("a", true), Parameter("b", 42), Parameter("c", 2.5), Parameter("d", "x"),
@@ -138,7 +138,7 @@ TEST(Parameter, message_round_trip_and_text)
   EXPECT_THROW(ParameterValue{bad}, std::runtime_error);
 }
 
-TEST(Parameter, equality_covers_name_type_and_value)
+TEST(Parameter, EqualityCoversNameTypeAndValue)
 {
   EXPECT_EQ(Parameter("a", 1), Parameter("a", 1));
   EXPECT_NE(Parameter("a", 1), Parameter("b", 1));
@@ -147,7 +147,7 @@ TEST(Parameter, equality_covers_name_type_and_value)
 }
 
 // Callers catch these by their standard bases, so the bases matter as much as the texts.
-TEST(Exceptions, bases_and_messages)
+TEST(Exceptions, BasesAndMessages)
 {
   namespace ex = rclcpp::exceptions;
   static_assert(std::is_base_of<std::runtime_error, ex::InvalidParameterTypeException>::value);

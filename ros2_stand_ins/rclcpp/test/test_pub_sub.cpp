@@ -49,34 +49,21 @@ TEST_F(PubSubTest, EveryCallbackSignatureReceivesThePublishedValue)
 {
   std::vector<std::string> received;
   std::vector<rclcpp::SubscriptionBase::SharedPtr> subscriptions;
-  subscriptions.push_back(
-    node_->create_subscription<Header>(
-      "frames", 10, [&](std::shared_ptr<Header> msg) {received.push_back("l_shared:" + msg->frame_id);}));
-  subscriptions.push_back(
-    node_->create_subscription<Header>(
-      "frames", 10,
-      [&](std::shared_ptr<const Header> msg) {received.push_back("l_const_shared:" + msg->frame_id);}));
-  subscriptions.push_back(
-    node_->create_subscription<Header>(
-      "frames", 10, [&](const Header & msg) {received.push_back("l_const_ref:" + msg.frame_id);}));
-  subscriptions.push_back(
-    node_->create_subscription<Header>(
-      "frames", 10, [&](std::unique_ptr<Header> msg) {received.push_back("l_unique:" + msg->frame_id);}));
+  auto subscribe = [&](auto callback) {
+      subscriptions.push_back(node_->create_subscription<Header>("frames", 10, callback));
+    };
+  subscribe([&](std::shared_ptr<Header> msg) {received.push_back("l_shared:" + msg->frame_id);});
+  subscribe(
+    [&](std::shared_ptr<const Header> msg) {received.push_back("l_const_shared:" + msg->frame_id);});
+  subscribe([&](const Header & msg) {received.push_back("l_const_ref:" + msg.frame_id);});
+  subscribe([&](std::unique_ptr<Header> msg) {received.push_back("l_unique:" + msg->frame_id);});
 
   Receiver receiver;
   using std::placeholders::_1;
-  subscriptions.push_back(
-    node_->create_subscription<Header>(
-      "frames", 10, std::bind(&Receiver::on_shared, &receiver, _1)));
-  subscriptions.push_back(
-    node_->create_subscription<Header>(
-      "frames", 10, std::bind(&Receiver::on_const_shared, &receiver, _1)));
-  subscriptions.push_back(
-    node_->create_subscription<Header>(
-      "frames", 10, std::bind(&Receiver::on_const_ref, &receiver, _1)));
-  subscriptions.push_back(
-    node_->create_subscription<Header>(
-      "frames", 10, std::bind(&Receiver::on_unique, &receiver, _1)));
+  subscribe(std::bind(&Receiver::on_shared, &receiver, _1));
+  subscribe(std::bind(&Receiver::on_const_shared, &receiver, _1));
+  subscribe(std::bind(&Receiver::on_const_ref, &receiver, _1));
+  subscribe(std::bind(&Receiver::on_unique, &receiver, _1));
 
   auto publisher = node_->create_publisher<Header>("frames", 10);
   EXPECT_EQ(publisher->get_subscription_count(), 8u);

@@ -21,7 +21,7 @@ namespace
 /// what() of the @p Exception that @p action throws, without rcl's ", at file:line" suffix
 /// (the place rcl set the error is all that may differ).
 template<typename Exception>
-std::string messageOf(const std::function<void()> & action)
+std::string message_of(const std::function<void()> & action)
 {
   try {
     action();
@@ -34,7 +34,7 @@ std::string messageOf(const std::function<void()> & action)
   return "nothing thrown";
 }
 
-rclcpp::Context::SharedPtr shutDownContext()
+rclcpp::Context::SharedPtr shut_down_context()
 {
   auto context = std::make_shared<rclcpp::Context>();
   context->init(0, nullptr);
@@ -50,19 +50,19 @@ TEST(ShutDownContext, NeitherANodeNorAnExecutorCanBeMadeOnIt)
 {
   auto never_initialized = std::make_shared<rclcpp::Context>();
   EXPECT_EQ(
-    messageOf<rclcpp::exceptions::RCLInvalidArgument>(
+    message_of<rclcpp::exceptions::RCLInvalidArgument>(
       [&]() {rclcpp::Node("early", rclcpp::NodeOptions().context(never_initialized));}),
     "failed to create guard condition: context argument is null");
 
-  auto context = shutDownContext();
+  auto context = shut_down_context();
   EXPECT_EQ(
-    messageOf<rclcpp::exceptions::RCLError>(
+    message_of<rclcpp::exceptions::RCLError>(
       [&]() {rclcpp::Node("late", rclcpp::NodeOptions().context(context));}),
     kNotValid);
   rclcpp::ExecutorOptions options;
   options.context = context;
   EXPECT_EQ(
-    messageOf<rclcpp::exceptions::RCLError>(
+    message_of<rclcpp::exceptions::RCLError>(
       [&]() {rclcpp::executors::MultiThreadedExecutor executor(options, 2);}),
     kNotValid);
 }
@@ -75,11 +75,11 @@ TEST(ShutDownContext, ANodeBuiltBeforeCanMakeNoPublisherOrSubscriptionAfter)
   context->shutdown("signal handler");
 
   EXPECT_EQ(
-    messageOf<rclcpp::exceptions::RCLError>(
+    message_of<rclcpp::exceptions::RCLError>(
       [&]() {node->create_publisher<std_msgs::msg::Header>("out", 1);}),
     "could not create publisher: rcl node's context is invalid");
   EXPECT_EQ(
-    messageOf<rclcpp::exceptions::RCLError>(
+    message_of<rclcpp::exceptions::RCLError>(
       [&]() {
         node->create_subscription<std_msgs::msg::Header>(
           "in", 1, [](std_msgs::msg::Header::ConstSharedPtr) {});

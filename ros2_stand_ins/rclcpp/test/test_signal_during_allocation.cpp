@@ -18,7 +18,7 @@
 
 #include "rclcpp/utilities.hpp"
 
-TEST(SignalHandler, a_signal_that_lands_in_the_allocator_still_shuts_down)
+TEST(SignalHandler, ASignalThatLandsInTheAllocatorStillShutsDown)
 {
   std::mt19937 generator(std::random_device{}());
   int hangs = 0;

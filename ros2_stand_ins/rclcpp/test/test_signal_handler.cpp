@@ -13,7 +13,10 @@
 #include <string>
 
 #include "rclcpp/contexts/default_context.hpp"
+#include "rclcpp/executors.hpp"
+#include "rclcpp/node.hpp"
 #include "rclcpp/utilities.hpp"
+#include "std_msgs/msg/header.hpp"
 
 // Each case runs in a forked child, so that signals and the process-wide handlers cannot
 // disturb the test runner or each other. The child reports through its exit code.
@@ -69,26 +72,50 @@ init_with(rclcpp::SignalHandlerOptions options)
 
 }  // namespace
 
-TEST(SignalHandler, sigint_and_sigterm_shut_the_global_context_down)
+// The first callback raises the signal: spin() must return because the handler shut the
+// global context down, so that main() can shut down and return 0.
+TEST(SignalHandler, ASignalEndsTheSpinOfEveryExecutor)
 {
+  enum class Spinner {SingleThreaded, MultiThreaded, FreeFunction};
   for (int signal_number : {SIGINT, SIGTERM}) {
-    const int code = run_in_child(
-      [signal_number]() {
-        init_with(rclcpp::SignalHandlerOptions::All);
-        raise(signal_number);
-        wait_for_shutdown();
-        const auto reason = rclcpp::contexts::get_global_default_context()->shutdown_reason();
-        if (reason != "signal handler") {
-          return 1;
-        }
-        // Still installed after a signal: only rclcpp::shutdown() removes them.
-        return rclcpp::signal_handlers_installed() ? kChildPassed : 2;
-      });
-    EXPECT_EQ(code, kChildPassed) << "signal " << signal_number;
+    for (Spinner spinner : {Spinner::SingleThreaded, Spinner::MultiThreaded, Spinner::FreeFunction}) {
+      const int code = run_in_child(
+        [signal_number, spinner]() {
+          alarm(30);  // a spin that never ends kills the child instead of hanging the test
+          init_with(rclcpp::SignalHandlerOptions::All);
+          auto node = std::make_shared<rclcpp::Node>("signalled");
+          auto subscription = node->create_subscription<std_msgs::msg::Header>(
+            "go", 10, [signal_number](const std_msgs::msg::Header &) {raise(signal_number);});
+          auto publisher = node->create_publisher<std_msgs::msg::Header>("go", 10);
+          publisher->publish(std_msgs::msg::Header());
+          if (spinner == Spinner::SingleThreaded) {
+            rclcpp::executors::SingleThreadedExecutor executor;
+            executor.add_node(node);
+            executor.spin();
+          } else if (spinner == Spinner::MultiThreaded) {
+            rclcpp::executors::MultiThreadedExecutor executor(rclcpp::ExecutorOptions(), 8, true);
+            executor.add_node(node);
+            executor.spin();
+          } else {
+            rclcpp::spin(node);
+          }
+          if (rclcpp::ok()) {
+            return 1;
+          }
+          const auto reason = rclcpp::contexts::get_global_default_context()->shutdown_reason();
+          if (reason != "signal handler") {
+            return 2;
+          }
+          // Still installed after a signal: only rclcpp::shutdown() removes them.
+          return rclcpp::signal_handlers_installed() ? kChildPassed : 3;
+        });
+      EXPECT_EQ(code, kChildPassed)
+        << "signal " << signal_number << ", spinner " << static_cast<int>(spinner);
+    }
   }
 }
 
-TEST(SignalHandler, previous_handler_is_chained_and_restored)
+TEST(SignalHandler, PreviousHandlerIsChainedAndRestored)
 {
   const int code = run_in_child(
     []() {
@@ -110,7 +137,7 @@ TEST(SignalHandler, previous_handler_is_chained_and_restored)
   EXPECT_EQ(code, kChildPassed);
 }
 
-TEST(SignalHandler, options_select_the_signals)
+TEST(SignalHandler, OptionsSelectTheSignals)
 {
   // Only SIGTERM is handled: SIGINT keeps its default action and ends the child.
   int code = run_in_child(

@@ -6,7 +6,9 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "rclcpp/executors.hpp"
 #include "rclcpp/node.hpp"
@@ -84,29 +86,21 @@ TEST_F(TimeSourceTest, NodeClockFollowsClockTopicWhileUseSimTimeIsSet)
   EXPECT_FALSE(node->get_clock()->ros_time_is_active());
 }
 
-TEST_F(TimeSourceTest, UseSimTimeOverrideAppliesFromConstruction)
+TEST_F(TimeSourceTest, UseSimTimeGivenAtStartAppliesFromConstructionOnTheRemappableTopic)
 {
-  auto options = test_support::options_for(context_);
-  options.append_parameter_override("use_sim_time", true);
-  auto node = std::make_shared<rclcpp::Node>("sim_from_start", options);
-  EXPECT_TRUE(node->get_clock()->ros_time_is_active());
-  EXPECT_EQ(node->now().nanoseconds(), 0);
-
-  auto clock_publisher =
-    node->create_publisher<rosgraph_msgs::msg::Clock>("/clock", rclcpp::ClockQoS());
-  ASSERT_TRUE(eventually(node, [&]() {return clock_publisher->get_subscription_count() == 1u;}));
-  clock_publisher->publish(clock_message(7, 0));
-  EXPECT_TRUE(eventually(node, [&]() {return node->now().nanoseconds() == 7000000000LL;}));
-}
-
-TEST_F(TimeSourceTest, ClockTopicIsRemappable)
-{
-  auto options = test_support::options_for(context_);
-  options.arguments({"--ros-args", "-r", "/clock:=/sim/clock", "-p", "use_sim_time:=true"});
-  auto node = std::make_shared<rclcpp::Node>("remapped_clock", options);
-  auto remapped =
-    node->create_publisher<rosgraph_msgs::msg::Clock>("/sim/clock", rclcpp::ClockQoS());
-  ASSERT_TRUE(eventually(node, [&]() {return remapped->get_subscription_count() == 1u;}));
-  remapped->publish(clock_message(3, 0));
-  EXPECT_TRUE(eventually(node, [&]() {return node->now().nanoseconds() == 3000000000LL;}));
+  struct Case {std::vector<std::string> arguments; std::string topic; int32_t sec;};
+  const Case cases[] = {
+    {{"--ros-args", "-p", "use_sim_time:=true"}, "/clock", 7},
+    {{"--ros-args", "-r", "/clock:=/sim/clock", "-p", "use_sim_time:=true"}, "/sim/clock", 3}};
+  for (const Case & c : cases) {
+    auto node = std::make_shared<rclcpp::Node>(
+      "sim_from_start", test_support::options_for(context_).arguments(c.arguments));
+    EXPECT_TRUE(node->get_clock()->ros_time_is_active());
+    EXPECT_EQ(node->now().nanoseconds(), 0);
+    auto publisher = node->create_publisher<rosgraph_msgs::msg::Clock>(c.topic, rclcpp::ClockQoS());
+    ASSERT_TRUE(eventually(node, [&]() {return publisher->get_subscription_count() == 1u;}));
+    publisher->publish(clock_message(c.sec, 0));
+    EXPECT_TRUE(eventually(node, [&]() {return node->now().nanoseconds() == c.sec * 1000000000LL;}))
+      << c.topic;
+  }
 }
