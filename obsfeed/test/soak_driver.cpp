@@ -15,9 +15,7 @@
 //
 // Prints one summary line and exits 0 when every check held, 1 otherwise.
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,8 +40,7 @@
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_msgs/msg/u_int16_multi_array.hpp"
-
-extern char ** environ;
+#include "support/child_process.hpp"
 
 namespace
 {
@@ -96,56 +93,23 @@ Options parseOptions(int argc, char ** argv)
   return options;
 }
 
-/// obsfeed_node with standard output and standard error in one pipe that a thread reads line
-/// by line, sorting each into the lines the node may write and the ones it must not.
+/// obsfeed_node with standard output and standard error in one pipe, read once a second and
+/// sorted line by line into the lines the node may write and the ones it must not.
 class NodeUnderSoak
 {
 public:
   explicit NodeUnderSoak(const std::string & path)
+  : process_(path, {"--ros-args",
+        "-p", "ultrasonic.device_pose:=[hor, hor, hor, hor, hor, hor, hor, hor, hor, hor]",
+        "-p", "ultrasonic.hor_range_max:=65.0", "-p", "ultrasonic.hor_safe_angle:=0.0"},
+      {}, true)
   {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-      throw std::runtime_error("pipe2 failed");
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-    std::vector<std::string> arguments{path, "--ros-args",
-      "-p", "ultrasonic.device_pose:=[hor, hor, hor, hor, hor, hor, hor, hor, hor, hor]",
-      "-p", "ultrasonic.hor_range_max:=65.0", "-p", "ultrasonic.hor_safe_angle:=0.0"};
-    std::vector<char *> argv;
-    for (auto & argument : arguments) {
-      argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    const int error = posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (error != 0) {
-      close(fds[0]);
-      throw std::runtime_error("cannot start " + path);
-    }
-    reader_ = std::thread([this, fd = fds[0]]() {readLines(fd);});
   }
-
-  ~NodeUnderSoak()
-  {
-    if (pid_ > 0 && !reaped_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (reader_.joinable()) {
-      reader_.join();
-    }
-  }
-
-  pid_t pid() const {return pid_;}
 
   /// Resident memory in KiB, 0 once the process is gone.
   long residentKib() const
   {
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+    std::ifstream status("/proc/" + std::to_string(process_.pid()) + "/status");
     for (std::string line; std::getline(status, line); ) {
       if (line.rfind("VmRSS:", 0) == 0) {
         return std::stol(line.substr(6));
@@ -154,35 +118,40 @@ public:
     return 0;
   }
 
+  /// Sorts the lines written since the last call.
+  void readLines()
+  {
+    process_.readAvailable();
+    classifyUpTo(process_.output().size());
+  }
+
   /// Sends SIGTERM and returns the wait status (SIGKILL after 30 s).
   int terminate()
   {
-    kill(pid_, SIGTERM);
-    int status = 0;
-    const auto deadline = Clock::now() + 30s;
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
-      if (Clock::now() > deadline) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, &status, 0);
-        break;
-      }
-      std::this_thread::sleep_for(10ms);
+    process_.sendSignal(SIGTERM);
+    const int status = process_.waitForExit(std::chrono::seconds(30));
+    classifyUpTo(process_.output().size());
+    if (classified_ < process_.output().size()) {
+      classify(process_.output().substr(classified_));
     }
-    reaped_ = true;
-    reader_.join();
     return status;
   }
 
   std::size_t pressesTaken() const {return presses_taken_;}
   std::size_t unexpectedLines() const {return unexpected_;}
-  std::string firstUnexpected() const
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return first_unexpected_;
-  }
+  const std::string & firstUnexpected() const {return first_unexpected_;}
 
 private:
-  void readLines(int fd)
+  void classifyUpTo(std::size_t end)
+  {
+    const std::string & output = process_.output();
+    for (std::size_t line_end; (line_end = output.find('\n', classified_)) < end; ) {
+      classify(output.substr(classified_, line_end - classified_));
+      classified_ = line_end + 1;
+    }
+  }
+
+  void classify(const std::string & line)
   {
     static const std::regex expected(
       R"(environment variable SPDLOG_(STDOUT|SYSTEMD|LEVEL) is not set, and set .*|)"
@@ -192,32 +161,7 @@ private:
       // rclcpp when its handler takes our SIGTERM.
       R"([0-9.]+ \[[0-9]+\] [^:]+: selected interface "lo" is not multicast-capable: disabling multicast|)"
       R"(\[INFO\] \[[0-9.]+\] \[rclcpp\]: signal_handler\(signum=15\))");
-    std::string pending;
-    char buffer[65536];
-    for (ssize_t count; (count = read(fd, buffer, sizeof(buffer))) != 0; ) {
-      if (count < 0) {
-        if (errno == EINTR) {
-          continue;
-        }
-        break;
-      }
-      pending.append(buffer, static_cast<std::size_t>(count));
-      std::size_t start = 0;
-      for (std::size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
-        classify(pending.substr(start, end - start), expected);
-      }
-      pending.erase(0, start);
-    }
-    if (!pending.empty()) {
-      classify(pending, expected);
-    }
-    close(fd);
-  }
-
-  void classify(const std::string & line, const std::regex & expected)
-  {
     if (!std::regex_match(line, expected)) {
-      std::lock_guard<std::mutex> lock(mutex_);
       if (unexpected_++ == 0) {
         first_unexpected_ = line;
       }
@@ -226,12 +170,10 @@ private:
     }
   }
 
-  pid_t pid_{-1};
-  bool reaped_{false};
-  std::thread reader_;
-  mutable std::mutex mutex_;
-  std::atomic<std::size_t> presses_taken_{0};
-  std::atomic<std::size_t> unexpected_{0};
+  obsfeed_test::ChildProcess process_;
+  std::size_t classified_{0};
+  std::size_t presses_taken_{0};
+  std::size_t unexpected_{0};
   std::string first_unexpected_;
 };
 
@@ -431,6 +373,7 @@ int main(int argc, char ** argv)
   bool warmed = false;
   while (ok && Clock::now() < end) {
     std::this_thread::sleep_for(1s);
+    node.readLines();
     last_rss = node.residentKib();
     if (!warmed && Clock::now() >= warm) {
       warmed = true;
@@ -462,6 +405,7 @@ int main(int argc, char ** argv)
   const std::int64_t sent = readings_sent;
   const auto [taken, incomplete] = robot->takenAndIncomplete(sent);
   const std::size_t counted = sent > first_counted ? static_cast<std::size_t>(sent - first_counted) : 0;
+  node.readLines();
   const std::size_t presses_taken = node.pressesTaken() - presses_before;
   const std::size_t arcs = robot->arcsReceived() - arcs_before;
   const int status = node.terminate();

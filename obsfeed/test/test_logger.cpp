@@ -37,81 +37,49 @@ std::vector<std::string> probe(
   return child.outputLines();
 }
 
-TEST(LoggerEnvironment, NothingSetReportsEveryDefaultInOrder)
+// Each environment, and every line the probe's four statements (info, warn, error, info) give.
+TEST(LoggerEnvironment, EachSettingGivesItsReportAndItsStatements)
 {
-  EXPECT_EQ(
-    probe({"mixed"}, {}),
-    (Lines{
-      kNotSetStdout, kNotSetSystemd, kNotSetLevel,
-      "  1 [INFO] log_level: 2",
-      "  2 [WARN] bumperCallback msg->bumper_trig=1",
-      "  3 [ERROR] input data not match",
-      "  4 [INFO] last 4 of four"}));
-}
-
-TEST(LoggerEnvironment, AcceptedValuesReportNothing)
-{
-  // With the journal on as well, standard output still gets every statement.
-  for (const std::string journal : {"false", "true"}) {
-    EXPECT_EQ(
-      probe({"mixed"}, {{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", journal}, {"SPDLOG_LEVEL", "info"}}),
-      (Lines{
-        "  1 [INFO] log_level: 2",
-        "  2 [WARN] bumperCallback msg->bumper_trig=1",
-        "  3 [ERROR] input data not match",
-        "  4 [INFO] last 4 of four"})) << "SPDLOG_SYSTEMD=" << journal;
-  }
-}
-
-TEST(LoggerEnvironment, SwitchValuesAreCaseSensitiveAndUntrimmed)
-{
+  const Lines statements{
+    "  1 [INFO] log_level: 2", "  2 [WARN] bumperCallback msg->bumper_trig=1",
+    "  3 [ERROR] input data not match", "  4 [INFO] last 4 of four"};
+  const auto after = [&statements](Lines report) {
+      report.insert(report.end(), statements.begin(), statements.end());
+      return report;
+    };
+  using Env = std::map<std::string, std::string>;
+  const Env accepted{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "info"}};
+  std::vector<std::pair<Env, Lines>> rows{
+    {{}, after({kNotSetStdout, kNotSetSystemd, kNotSetLevel})},
+    {accepted, statements},
+    // With the journal on as well, standard output still gets every statement.
+    {{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "true"}, {"SPDLOG_LEVEL", "info"}}, statements},
+    // Off: the statements go, the report stays.
+    {{{"SPDLOG_STDOUT", "false"}}, {kNotSetSystemd, kNotSetLevel}},
+    // A hidden statement does not advance the counter.
+    {{{"SPDLOG_LEVEL", "warning"}}, {kNotSetStdout, kNotSetSystemd,
+        "  1 [WARN] bumperCallback msg->bumper_trig=1", "  2 [ERROR] input data not match"}},
+    {{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "error"}},
+      {"  1 [ERROR] input data not match"}},
+  };
+  // Switches are case sensitive and untrimmed; an invalid one keeps standard output on.
   for (const std::string value : {"TRUE", "True", "", " true", "1"}) {
-    const auto lines = probe({"mixed"}, {{"SPDLOG_STDOUT", value}, {"SPDLOG_SYSTEMD", value}});
-    ASSERT_GE(lines.size(), 4u) << "value '" << value << "'";
-    EXPECT_EQ(lines[0], kInvalidStdout) << "value '" << value << "'";
-    EXPECT_EQ(lines[1], kInvalidSystemd) << "value '" << value << "'";
-    EXPECT_EQ(lines[2], kNotSetLevel);
-    // Standard output stays on.
-    EXPECT_EQ(lines[3], "  1 [INFO] log_level: 2");
+    rows.push_back(
+      {{{"SPDLOG_STDOUT", value}, {"SPDLOG_SYSTEMD", value}},
+        after({kInvalidStdout, kInvalidSystemd, kNotSetLevel})});
   }
-}
-
-TEST(LoggerEnvironment, StdoutOffSilencesStatementsButNotTheReport)
-{
-  EXPECT_EQ(
-    probe({"mixed"}, {{"SPDLOG_STDOUT", "false"}}),
-    (Lines{kNotSetSystemd, kNotSetLevel}));
-}
-
-TEST(LoggerLevel, WarningHidesInfoWithoutAdvancingTheCounter)
-{
-  EXPECT_EQ(
-    probe({"mixed"}, {{"SPDLOG_LEVEL", "warning"}}),
-    (Lines{
-      kNotSetStdout, kNotSetSystemd,
-      "  1 [WARN] bumperCallback msg->bumper_trig=1",
-      "  2 [ERROR] input data not match"}));
-}
-
-TEST(LoggerLevel, ErrorHidesWarnings)
-{
-  EXPECT_EQ(
-    probe({"mixed"}, {{"SPDLOG_LEVEL", "error"}, {"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}}),
-    (Lines{"  1 [ERROR] input data not match"}));
-}
-
-TEST(LoggerLevel, UnacceptedNamesFallBackToInfo)
-{
+  // Only the lower-case names are levels; anything else means info.
   for (const std::string value : {"off", "warn", "Error", "INFO", "WARNING", ""}) {
-    const auto lines = probe({"mixed"}, {{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", value}});
-    EXPECT_EQ(
-      lines,
-      (Lines{
-        kInvalidLevel,
-        "  1 [INFO] log_level: 2",
-        "  2 [WARN] bumperCallback msg->bumper_trig=1",
-        "  3 [ERROR] input data not match",
-        "  4 [INFO] last 4 of four"})) << "SPDLOG_LEVEL='" << value << "'";
+    Env env = accepted;
+    env["SPDLOG_LEVEL"] = value;
+    rows.push_back({env, after({kInvalidLevel})});
+  }
+  for (const auto & [env, lines] : rows) {
+    std::string described;
+    for (const auto & [name, value] : env) {
+      described += name + "='" + value + "' ";
+    }
+    EXPECT_EQ(probe({"mixed"}, env), lines) << described;
   }
 }
 

@@ -135,6 +135,14 @@ bool ChildProcess::waitForOutput(
   return true;
 }
 
+void ChildProcess::readAvailable()
+{
+  pollfd descriptor{stdout_fd_, POLLIN, 0};
+  while (stdout_fd_ >= 0 && poll(&descriptor, 1, 0) > 0 && readSome(std::chrono::milliseconds(0))) {
+    descriptor.fd = stdout_fd_;
+  }
+}
+
 void ChildProcess::sendSignal(int signal_number)
 {
   kill(pid_, signal_number);

@@ -35,7 +35,11 @@ public:
     const std::string & text, std::size_t times = 1,
     std::chrono::seconds deadline = std::chrono::seconds(60));
 
+  /// Reads what the child has written by now, without waiting for more.
+  void readAvailable();
+
   void sendSignal(int signal_number);
+  pid_t pid() const {return pid_;}
 
   /// The reader of the child's output goes away: its next write finds a closed pipe.
   void closeOutput();

@@ -27,7 +27,7 @@ bool eventually(Condition condition, std::chrono::seconds deadline = kDeadline)
 
 }  // namespace
 
-void NodeTest::SetUp()
+void RunningNode::SetUp()
 {
   probe_ = std::make_shared<rclcpp::Node>("obsfeed_probe");
   readings_pub_ = probe_->create_publisher<std_msgs::msg::UInt16MultiArray>(
@@ -47,7 +47,7 @@ void NodeTest::SetUp()
     });
 }
 
-void NodeTest::TearDown()
+void RunningNode::TearDown()
 {
   // A cancel that comes before the thread has started spinning is lost, so repeat it until
   // the spin has ended.
@@ -61,14 +61,14 @@ void NodeTest::TearDown()
   probe_.reset();
 }
 
-std::shared_ptr<costmap_input::CostmapInput> NodeTest::startNode(const std::string & name)
+std::shared_ptr<costmap_input::CostmapInput> RunningNode::startNode(const std::string & name)
 {
   node_ = std::make_shared<costmap_input::CostmapInput>(name);
   executor_->add_node(node_);
   return node_;
 }
 
-std::shared_ptr<ScanLog> NodeTest::listen(const std::string & topic)
+std::shared_ptr<ScanLog> RunningNode::listen(const std::string & topic)
 {
   auto log = std::make_shared<ScanLog>(*probe_, topic);
   logs_.push_back(log);
@@ -77,13 +77,13 @@ std::shared_ptr<ScanLog> NodeTest::listen(const std::string & topic)
 }
 
 template<typename PublisherT>
-void NodeTest::waitForSubscriber(const PublisherT & publisher)
+void RunningNode::waitForSubscriber(const PublisherT & publisher)
 {
   EXPECT_TRUE(eventually([&] {return publisher->get_subscription_count() > 0;}))
     << "nobody subscribes " << publisher->get_topic_name();
 }
 
-void NodeTest::publishReadings(const std::vector<std::uint16_t> & data)
+void RunningNode::publishReadings(const std::vector<std::uint16_t> & data)
 {
   waitForSubscriber(readings_pub_);
   std_msgs::msg::UInt16MultiArray message;
@@ -91,7 +91,7 @@ void NodeTest::publishReadings(const std::vector<std::uint16_t> & data)
   readings_pub_->publish(message);
 }
 
-void NodeTest::publishBumper(bool triggered)
+void RunningNode::publishBumper(bool triggered)
 {
   waitForSubscriber(bumper_pub_);
   quorvex_protocol::msg::RobotInfoLevelZero message;
@@ -99,7 +99,7 @@ void NodeTest::publishBumper(bool triggered)
   bumper_pub_->publish(message);
 }
 
-void NodeTest::setSimulatedTime(std::int64_t nanoseconds)
+void RunningNode::setSimulatedTime(std::int64_t nanoseconds)
 {
   waitForSubscriber(clock_pub_);
   rosgraph_msgs::msg::Clock message;
@@ -109,7 +109,7 @@ void NodeTest::setSimulatedTime(std::int64_t nanoseconds)
     << "the node's clock never showed " << nanoseconds << " ns";
 }
 
-void NodeTest::publishReadingsAndWait(
+void RunningNode::publishReadingsAndWait(
   const std::vector<std::uint16_t> & data, const std::vector<std::shared_ptr<ScanLog>> & logs)
 {
   std::vector<std::size_t> counts;

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <future>
@@ -23,13 +22,13 @@
 #include "rosgraph_msgs/msg/clock.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_msgs/msg/u_int16_multi_array.hpp"
+#include "support/message_log.hpp"
 
 namespace obsfeed_test
 {
 
 using namespace std::chrono_literals;
 
-constexpr auto kDeadline = 30s;
 
 inline std::uint32_t bitsOf(float value)
 {
@@ -43,69 +42,11 @@ inline std::int64_t nanosecondsOf(const builtin_interfaces::msg::Time & stamp)
   return static_cast<std::int64_t>(stamp.sec) * 1000000000LL + stamp.nanosec;
 }
 
-/// Every message received on one topic, in arrival order.
-template<typename MessageT>
-class MessageLog
-{
-public:
-  MessageLog(rclcpp::Node & node, const std::string & topic)
-  : state_(std::make_shared<State>())
-  {
-    // The callback shares the state, not this object, so a late delivery never lands on a
-    // destroyed log.
-    auto state = state_;
-    subscription_ = node.create_subscription<MessageT>(
-      topic, rclcpp::QoS(1000),
-      [state](std::shared_ptr<const MessageT> message) {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        state->messages.push_back(*message);
-        state->changed.notify_all();
-      });
-  }
-
-  bool waitForCount(std::size_t count, std::chrono::seconds deadline = kDeadline) const
-  {
-    std::unique_lock<std::mutex> lock(state_->mutex);
-    return state_->changed.wait_for(
-      lock, deadline, [&] {return state_->messages.size() >= count;});
-  }
-
-  std::size_t count() const
-  {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    return state_->messages.size();
-  }
-
-  std::vector<MessageT> messages() const
-  {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    return state_->messages;
-  }
-
-  MessageT last() const
-  {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    return state_->messages.back();
-  }
-
-  std::size_t publisherCount() const {return subscription_->get_publisher_count();}
-
-private:
-  struct State
-  {
-    mutable std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<MessageT> messages;
-  };
-  std::shared_ptr<State> state_;
-  typename rclcpp::Subscription<MessageT>::SharedPtr subscription_;
-};
-
 using ScanLog = MessageLog<sensor_msgs::msg::LaserScan>;
 
 /// Spins the node under test the way obsfeed_node does (eight threads, yield before each
 /// callback) next to a probe node that feeds it real messages and listens to its scans.
-class NodeTest : public ::testing::Test
+class RunningNode : public ::testing::Test
 {
 protected:
   void SetUp() override;

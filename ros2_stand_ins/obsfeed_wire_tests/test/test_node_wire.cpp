@@ -4,9 +4,10 @@
 // obsfeed_node, running as its own process, seen from a DDS peer that shares no code with it:
 // endpoints of C types that Cyclone's idlc generated from the ROS 2 IDL, as any other Humble
 // process on the robot's network would have. Readings go in, and every scan that comes back
-// must decode the same through idlc's C type and through our own deserializer. Raw malformed
-// samples must leave the node logging, dropping and serving the next reading. Its parameters
-// are set as `ros2 param set` from a Humble machine sets them, through ~/set_parameters.
+// must decode through idlc's C type to the node's values. Raw malformed
+// samples must leave the node logging, dropping and serving the next reading and answering a
+// parameter set through ~/set_parameters. (Humble's own `ros2 param set` against this node:
+// obsfeed_interop_tests.)
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -27,9 +28,7 @@
 
 #include "dds/dds.h"
 #include "dds/ddsi/ddsi_serdata.h"
-#include "dds_wire/cdr_deserializer.hpp"
 #include "dds_wire/ros_sertype.hpp"
-#include "node_process.hpp"
 #include "obsfeed_wire_types.h"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
 #include "rcl_interfaces/srv/describe_parameters.hpp"
@@ -39,19 +38,28 @@
 #include "rcl_interfaces/srv/set_parameters.hpp"
 #include "rcl_interfaces/srv/set_parameters_atomically.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
-#include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_msgs/msg/u_int16_multi_array.hpp"
+#include "support/child_process.hpp"
 
 namespace
 {
 
-using obsfeed_wire_tests::NodeProcess;
+using obsfeed_test::ChildProcess;
 
 constexpr int kSensors = 3;  // the node's default device_pose
 constexpr char kReadingsTopic[] = "rt/quorvex_ultrasonic/original_ultrasonic";
 constexpr char kDroppedLine[] = "dropped a malformed sample";
 
 uint32_t domain_id() {return 100u + static_cast<uint32_t>(getpid()) % 50u;}
+
+/// Lines of the node's output so far that contain `text`.
+size_t count_lines(ChildProcess & node, const std::string & text)
+{
+  node.readAvailable();
+  const auto lines = node.outputLines();
+  return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
+    [&text](const std::string & line) {return line.find(text) != std::string::npos;}));
+}
 
 uint32_t bits_of(float value)
 {
@@ -86,7 +94,7 @@ struct ReceivedScan
   ~ReceivedScan() {dds_sample_free(&c_scan, &sensor_msgs_msg_dds__LaserScan__desc, DDS_FREE_CONTENTS);}
 };
 
-class NodeWireTest : public ::testing::Test
+class NodeWire : public ::testing::Test
 {
 protected:
   static void SetUpTestSuite()
@@ -105,9 +113,11 @@ protected:
 
   void SetUp() override
   {
-    node_ = std::make_unique<NodeProcess>(
-      OBSFEED_NODE_PATH, std::map<std::string, std::string>{
-        {"ROS_DOMAIN_ID", std::to_string(domain_id())}, {"ROS_LOCALHOST_ONLY", "1"}});
+    // Standard error too: the node logs through its own logger on one and through rcutils on
+    // the other.
+    node_ = std::make_unique<ChildProcess>(
+      OBSFEED_NODE_PATH, std::vector<std::string>{}, std::map<std::string, std::string>{
+        {"ROS_DOMAIN_ID", std::to_string(domain_id())}, {"ROS_LOCALHOST_ONLY", "1"}}, true);
 
     participant_ = checked(dds_create_participant(domain_id(), nullptr, nullptr), "participant");
     dds_qos_t * qos = reliable_qos();
@@ -145,7 +155,8 @@ protected:
     dds_delete(raw_participant_);
     dds_delete(participant_);
     if (node_) {
-      const int status = node_->stop(SIGINT);
+      node_->sendSignal(SIGINT);
+      const int status = node_->waitForExit(std::chrono::seconds(30));
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
     }
   }
@@ -273,7 +284,7 @@ protected:
   }
 
   static dds_entity_t domain_;
-  std::unique_ptr<NodeProcess> node_;
+  std::unique_ptr<ChildProcess> node_;
   dds_entity_t participant_ = 0;
   dds_entity_t readings_writer_ = 0;
   std::vector<dds_entity_t> scan_readers_;
@@ -283,9 +294,9 @@ protected:
   int64_t first_stamp_ns_ = 0;
 };
 
-dds_entity_t NodeWireTest::domain_ = 0;
+dds_entity_t NodeWire::domain_ = 0;
 
-TEST_F(NodeWireTest, ScansDecodeAlikeThroughIdlcAndOurDeserializer)
+TEST_F(NodeWire, ScansArriveAsClassicCdrThatIdlcDecodes)
 {
   send_readings({100, 0xFFFF, 200});
   const uint32_t expected_range_bits[kSensors] = {0x3D4CDEBD, 0x40200E04, 0x3DCCDEBD};
@@ -301,29 +312,8 @@ TEST_F(NodeWireTest, ScansDecodeAlikeThroughIdlcAndOurDeserializer)
     EXPECT_EQ(received.bytes[0], 0x00);
     EXPECT_EQ(received.bytes[1], 0x01);
 
-    sensor_msgs::msg::LaserScan ours;
-    const auto result = dds_wire::CdrDeserializer::deserialize(
-      received.bytes.data(), received.bytes.size(), &ours,
-      rosidl_typesupport_introspection_cpp::get_message_type_support_handle<sensor_msgs::msg::LaserScan>());
-    ASSERT_TRUE(result.ok) << result.error;
-
-    EXPECT_EQ(ours.header.stamp.sec, c.header.stamp.sec);
-    EXPECT_EQ(ours.header.stamp.nanosec, c.header.stamp.nanosec);
-    EXPECT_EQ(ours.header.frame_id, c.header.frame_id);
-    EXPECT_EQ(bits_of(ours.angle_min), bits_of(c.angle_min));
-    EXPECT_EQ(bits_of(ours.angle_max), bits_of(c.angle_max));
-    EXPECT_EQ(bits_of(ours.angle_increment), bits_of(c.angle_increment));
-    EXPECT_EQ(bits_of(ours.time_increment), bits_of(c.time_increment));
-    EXPECT_EQ(bits_of(ours.scan_time), bits_of(c.scan_time));
-    EXPECT_EQ(bits_of(ours.range_min), bits_of(c.range_min));
-    EXPECT_EQ(bits_of(ours.range_max), bits_of(c.range_max));
-    ASSERT_EQ(ours.ranges.size(), c.ranges._length);
-    for (uint32_t i = 0; i < c.ranges._length; ++i) {
-      ASSERT_EQ(bits_of(ours.ranges[i]), bits_of(c.ranges._buffer[i])) << i;
-    }
-    EXPECT_EQ(ours.intensities.size(), c.intensities._length);
-
-    // And the values themselves are the node's, read through idlc alone.
+    // The values are the node's, read through idlc alone (our own deserializer is held to
+    // idlc's for every message type by dds_wire's tests).
     EXPECT_STREQ(c.header.frame_id, ("ultrasonic_0" + std::to_string(n) + "_link").c_str());
     EXPECT_EQ(bits_of(c.angle_max), 0x3E5F7CEEu);
     EXPECT_EQ(bits_of(c.range_max), bits_of(0.2f));
@@ -331,42 +321,6 @@ TEST_F(NodeWireTest, ScansDecodeAlikeThroughIdlcAndOurDeserializer)
     EXPECT_EQ(bits_of(c.ranges._buffer[0]), expected_range_bits[n - 1]);
     EXPECT_EQ(bits_of(c.ranges._buffer[99]), expected_range_bits[n - 1]);
     EXPECT_EQ(c.intensities._length, 0u);
-  }
-}
-
-TEST_F(NodeWireTest, MalformedReadingsAreLoggedAndDroppedAndTheNodeKeepsServing)
-{
-  const std::vector<std::vector<uint8_t>> malformed = {
-    {0x00, 0x01, 0x00, 0x00},  // header only
-    {0x00, 0x01, 0x00, 0x00, 0x00, 0x00},  // cut inside the dimension count
-    // One dimension whose label length runs past the end.
-    {0x00, 0x01, 0x00, 0x00, 1, 0, 0, 0, 0xf0, 0xff, 0xff, 0x7f, 'l', 'a', 'b', 0,
-      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    // No dimensions, offset 0, then 4294967295 readings.
-    {0x00, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0x64, 0x00},
-    // Three readings announced, two sent.
-    {0x00, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0x64, 0x00, 0x64, 0x00},
-    {0x00, 0x07, 0x00, 0x00, 0, 0, 0, 0},  // an encapsulation nobody defined
-  };
-  // The node keeps only the latest reading, so each must be taken before the next is sent.
-  for (size_t i = 0; i < malformed.size(); ++i) {
-    SCOPED_TRACE(i);
-    send_raw(malformed[i]);
-    ASSERT_TRUE(node_->wait_for_lines(kDroppedLine, i + 1)) << node_->output();
-  }
-  const std::string output = node_->output();
-  EXPECT_EQ(node_->count_lines(kDroppedLine), malformed.size()) << output;
-  EXPECT_EQ(node_->count_lines("/quorvex_ultrasonic/original_ultrasonic"), malformed.size()) << output;
-  EXPECT_NE(output.find("data: sequence length 4294967295 exceeds"), std::string::npos) << output;
-  // Dropped before the node saw them: its own check never ran.
-  EXPECT_EQ(node_->count_lines("input data not match"), 0u) << output;
-
-  send_readings({200, 200, 200});
-  for (int n = 1; n <= kSensors; ++n) {
-    ReceivedScan received;
-    ASSERT_TRUE(receive(scan_readers_[n - 1], received)) << n;
-    ASSERT_EQ(received.c_scan.ranges._length, 100u);
-    EXPECT_EQ(bits_of(received.c_scan.ranges._buffer[0]), 0x3DCCDEBDu);
   }
 }
 
@@ -474,9 +428,37 @@ std::vector<std::vector<uint8_t>> garbage(std::mt19937 & random, size_t count)
   return samples;
 }
 
-TEST_F(NodeWireTest, AFloodOfMalformedSamplesOnEveryInputLeavesTheNodeServing)
+TEST_F(NodeWire, MalformedSamplesOnEveryInputAreDroppedAndTheNodeKeepsServing)
 {
-  // Every topic the node reads, and the request topic of each of its parameter services.
+  const std::vector<std::vector<uint8_t>> malformed = {
+    {0x00, 0x01, 0x00, 0x00},  // header only
+    {0x00, 0x01, 0x00, 0x00, 0x00, 0x00},  // cut inside the dimension count
+    // One dimension whose label length runs past the end.
+    {0x00, 0x01, 0x00, 0x00, 1, 0, 0, 0, 0xf0, 0xff, 0xff, 0x7f, 'l', 'a', 'b', 0,
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    // No dimensions, offset 0, then 4294967295 readings.
+    {0x00, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 0x64, 0x00},
+    // Three readings announced, two sent.
+    {0x00, 0x01, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0x64, 0x00, 0x64, 0x00},
+    {0x00, 0x07, 0x00, 0x00, 0, 0, 0, 0},  // an encapsulation nobody defined
+  };
+  // The node keeps only the latest reading, so each must be taken before the next is sent.
+  for (size_t i = 0; i < malformed.size(); ++i) {
+    SCOPED_TRACE(i);
+    send_raw(malformed[i]);
+    ASSERT_TRUE(node_->waitForOutput(kDroppedLine, i + 1, std::chrono::seconds(30))) << node_->output();
+  }
+  node_->readAvailable();
+  const std::string output = node_->output();
+  EXPECT_EQ(count_lines(*node_, kDroppedLine), malformed.size()) << output;
+  EXPECT_EQ(count_lines(*node_, "/quorvex_ultrasonic/original_ultrasonic"), malformed.size()) << output;
+  EXPECT_NE(output.find("data: sequence length 4294967295 exceeds"), std::string::npos) << output;
+  // Dropped before the node saw them: its own check never ran.
+  EXPECT_EQ(count_lines(*node_, "input data not match"), 0u) << output;
+
+
+  // Then a flood of them on every topic the node reads, and on the request topic of each of its
+  // parameter services.
   const std::vector<std::pair<std::string, const rosidl_message_type_support_t *>> inputs{
     {"rt/robot_info_level_zero", rosidl_typesupport_introspection_cpp::
       get_message_type_support_handle<quorvex_protocol::msg::RobotInfoLevelZero>()},
@@ -522,7 +504,7 @@ TEST_F(NodeWireTest, AFloodOfMalformedSamplesOnEveryInputLeavesTheNodeServing)
   for (const char * input : {"on /quorvex_ultrasonic/original_ultrasonic", "on /robot_info_level_zero",
       "on /costmap_input/set_parameters", "on /costmap_input/list_parameters"})
   {
-    ASSERT_TRUE(node_->wait_for_lines(input, 1)) << input << "\n" << node_->output();
+    ASSERT_TRUE(node_->waitForOutput(input, 1, std::chrono::seconds(30))) << input << "\n" << node_->output();
   }
 
   // And it still serves: readings in, scans out, and a parameter set answered.
@@ -536,32 +518,7 @@ TEST_F(NodeWireTest, AFloodOfMalformedSamplesOnEveryInputLeavesTheNodeServing)
   ASSERT_TRUE(client.wait_for_service());
   const auto accepted = client.set_double("ultrasonic.hor_range_max", 0.3);
   EXPECT_TRUE(accepted.first) << accepted.second;
-  EXPECT_EQ(node_->count_lines("input data not match"), 0u);
-}
-
-TEST_F(NodeWireTest, ParametersSetOverDdsReachTheNextScanAndARefusalKeepsItsReason)
-{
-  SetParametersClient client(participant_);
-  ASSERT_TRUE(client.wait_for_service()) << node_->output();
-
-  const auto accepted = client.set_double("ultrasonic.hor_range_max", 0.3);
-  EXPECT_TRUE(accepted.first) << accepted.second;
-  const auto refused = client.set_double("ultrasonic.hor_field_of_view", 1.0);
-  EXPECT_FALSE(refused.first);
-  EXPECT_EQ(
-    refused.second,
-    "parameter 'ultrasonic.hor_field_of_view' takes effect only at start-up; "
-    "restart the node to change it");
-
-  send_readings({100, 0xFFFF, 200});
-  for (int n = 1; n <= kSensors; ++n) {
-    SCOPED_TRACE("ultrasonic_laser" + std::to_string(n));
-    ReceivedScan received;
-    ASSERT_TRUE(receive(scan_readers_[n - 1], received));
-    EXPECT_EQ(bits_of(received.c_scan.range_max), bits_of(0.3f));
-    // The refused field of view left the scan's shape as it was.
-    EXPECT_EQ(bits_of(received.c_scan.angle_max), 0x3E5F7CEEu);
-  }
+  EXPECT_EQ(count_lines(*node_, "input data not match"), 0u);
 }
 
 }  // namespace

@@ -1,0 +1,94 @@
+// Copyright 2026 obsfeed developers
+// Licensed under the Apache License, Version 2.0.
+
+#ifndef SUPPORT__MESSAGE_LOG_HPP_
+#define SUPPORT__MESSAGE_LOG_HPP_
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "rclcpp/rclcpp.hpp"
+
+namespace obsfeed_test
+{
+
+constexpr std::chrono::seconds kDeadline{30};
+
+/// Every message received on one topic, in arrival order.
+template<typename MessageT>
+class MessageLog
+{
+public:
+  MessageLog(rclcpp::Node & node, const std::string & topic)
+  : state_(std::make_shared<State>())
+  {
+    // The callback shares the state, not this object, so a late delivery never lands on a
+    // destroyed log.
+    auto state = state_;
+    subscription_ = node.create_subscription<MessageT>(
+      topic, rclcpp::QoS(1000),
+      [state](std::shared_ptr<const MessageT> message) {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        if (state->keep && !state->keep(*message)) {
+          return;
+        }
+        state->messages.push_back(*message);
+        state->changed.notify_all();
+      });
+  }
+
+  bool waitForCount(std::size_t count, std::chrono::milliseconds deadline = kDeadline) const
+  {
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    return state_->changed.wait_for(
+      lock, deadline, [&] {return state_->messages.size() >= count;});
+  }
+
+  /// Forgets what arrived and, from now on, keeps only the messages @p keep accepts.
+  void restart(std::function<bool(const MessageT &)> keep = {})
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->messages.clear();
+    state_->keep = std::move(keep);
+  }
+
+  std::size_t count() const
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->messages.size();
+  }
+
+  std::vector<MessageT> messages() const
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->messages;
+  }
+
+  MessageT last() const
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->messages.back();
+  }
+
+  std::size_t publisherCount() const {return subscription_->get_publisher_count();}
+
+private:
+  struct State
+  {
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<MessageT> messages;
+    std::function<bool(const MessageT &)> keep;
+  };
+  std::shared_ptr<State> state_;
+  typename rclcpp::Subscription<MessageT>::SharedPtr subscription_;
+};
+
+}  // namespace obsfeed_test
+
+#endif  // SUPPORT__MESSAGE_LOG_HPP_
