@@ -5,7 +5,7 @@
 # unexpected and that SIGTERM ended it with status 0. The test suite runs it for a minute
 # (test_soak); a release runs it for half an hour:
 #
-#   scripts/soak.sh [--seconds 1800] [--rate 1000] [--bumper-rate 100]
+#   scripts/soak.sh [--seconds 1800]
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 "${WS_ROOT}/scripts/setup.sh"
 "${WS_ROOT}/scripts/build.sh" --packages-up-to obsfeed

@@ -4,20 +4,19 @@
 // obsfeed_soak: runs obsfeed_node as the robot would for a given time (ten sensors read at
 // 1 kHz, the bumper pressed at 100 Hz) and checks what a robot needs from it after months:
 //   - every reading the node took came back as one scan on each of its sensors' topics, and
-//     every press it took (two log lines) as one arc;
+//     every press it took (its trigger line) as one arc;
 //   - its resident memory stayed flat once warmed up;
 //   - it wrote no line besides its start-up lines and its bumper lines;
 //   - SIGTERM ended it with status 0.
 // The node keeps only the newest reading (keep last 1), so a reading that arrives before it
 // took the previous one replaces it: such readings are counted as skipped, not lost.
 //
-//   obsfeed_soak --node PATH [--seconds 60] [--warm-up SECONDS] [--rate HZ] [--bumper-rate HZ]
+//   obsfeed_soak --node PATH [--seconds 60]
 //
 // Prints one summary line and exits 0 when every check held, 1 otherwise.
 
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -29,201 +28,93 @@
 #include <fstream>
 #include <functional>
 #include <limits>
-#include <memory>
+#include <map>
 #include <mutex>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "quorvex_protocol/msg/robot_info_level_zero.hpp"
-#include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
-#include "std_msgs/msg/u_int16_multi_array.hpp"
 #include "support/child_process.hpp"
+#include "support/eventually.hpp"
+#include "support/robot_peer.hpp"
 
 namespace
 {
 
 using Clock = std::chrono::steady_clock;
+using sensor_msgs::msg::LaserScan;
 using namespace std::chrono_literals;
 
 constexpr std::size_t kSensors = 10;
+constexpr double kReadingHz = 1000.0;
+constexpr double kPressHz = 100.0;
 // A reading carries its number: every sensor reads 1 + (number mod kCycle) mm. With a safe
 // angle of 0 and a 65 m range the scan shows it unchanged, so each scan names its reading.
-constexpr std::uint32_t kCycle = 60000;
+constexpr std::int64_t kCycle = 60000;
 
-struct Options
+/// Resident memory of process @p pid in KiB, 0 once it is gone.
+long residentKib(pid_t pid)
 {
-  std::string node;
-  double seconds = 60.0;
-  double warm_up = -1.0;
-  double rate = 1000.0;
-  double bumper_rate = 100.0;
-};
-
-Options parseOptions(int argc, char ** argv)
-{
-  Options options;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string name = argv[i];
-    const std::string value = argv[i + 1];
-    if (name == "--node") {
-      options.node = value;
-    } else if (name == "--seconds") {
-      options.seconds = std::stod(value);
-    } else if (name == "--warm-up") {
-      options.warm_up = std::stod(value);
-    } else if (name == "--rate") {
-      options.rate = std::stod(value);
-    } else if (name == "--bumper-rate") {
-      options.bumper_rate = std::stod(value);
-    } else {
-      throw std::invalid_argument("unknown option " + name);
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line); ) {
+    if (line.rfind("VmRSS:", 0) == 0) {
+      return std::stol(line.substr(6));
     }
   }
-  if (options.node.empty() || options.seconds <= 0.0 || options.rate <= 0.0 ||
-    options.bumper_rate <= 0.0)
-  {
-    throw std::invalid_argument("need --node PATH and positive times and rates");
-  }
-  if (options.warm_up < 0.0) {
-    options.warm_up = std::min(20.0, options.seconds / 3.0);
-  }
-  return options;
+  return 0;
 }
 
-/// obsfeed_node with standard output and standard error in one pipe, read once a second and
-/// sorted line by line into the lines the node may write and the ones it must not.
-class NodeUnderSoak
+std::size_t pressesTaken(const std::string & output)
 {
-public:
-  explicit NodeUnderSoak(const std::string & path)
-  : process_(path, {"--ros-args",
-        "-p", "ultrasonic.device_pose:=[hor, hor, hor, hor, hor, hor, hor, hor, hor, hor]",
-        "-p", "ultrasonic.hor_range_max:=65.0", "-p", "ultrasonic.hor_safe_angle:=0.0"},
-      {}, true)
+  std::size_t presses = 0;
+  for (auto at = output.find("bumper_trig=1"); at != std::string::npos;
+    at = output.find("bumper_trig=1", at + 1))
   {
+    ++presses;
   }
+  return presses;
+}
 
-  /// Resident memory in KiB, 0 once the process is gone.
-  long residentKib() const
-  {
-    std::ifstream status("/proc/" + std::to_string(process_.pid()) + "/status");
-    for (std::string line; std::getline(status, line); ) {
-      if (line.rfind("VmRSS:", 0) == 0) {
-        return std::stol(line.substr(6));
-      }
-    }
-    return 0;
-  }
-
-  /// Sorts the lines written since the last call.
-  void readLines()
-  {
-    process_.readAvailable();
-    classifyUpTo(process_.output().size());
-  }
-
-  /// Sends SIGTERM and returns the wait status (SIGKILL after 30 s).
-  int terminate()
-  {
-    process_.sendSignal(SIGTERM);
-    const int status = process_.waitForExit(std::chrono::seconds(30));
-    classifyUpTo(process_.output().size());
-    if (classified_ < process_.output().size()) {
-      classify(process_.output().substr(classified_));
-    }
-    return status;
-  }
-
-  std::size_t pressesTaken() const {return presses_taken_;}
-  std::size_t unexpectedLines() const {return unexpected_;}
-  const std::string & firstUnexpected() const {return first_unexpected_;}
-
-private:
-  void classifyUpTo(std::size_t end)
-  {
-    const std::string & output = process_.output();
-    for (std::size_t line_end; (line_end = output.find('\n', classified_)) < end; ) {
-      classify(output.substr(classified_, line_end - classified_));
-      classified_ = line_end + 1;
-    }
-  }
-
-  void classify(const std::string & line)
-  {
-    static const std::regex expected(
-      R"(environment variable SPDLOG_(STDOUT|SYSTEMD|LEVEL) is not set, and set .*|)"
-      R"(  1 \[INFO\] log_level: 2|)"
-      R"([ 0-9]{3} \[WARN\] bumperCallback (msg->bumper_trig=1|use time: [0-9]+\.[0-9]{4} ms)|)"
-      // Humble's Cyclone DDS says so once at start when ROS_LOCALHOST_ONLY=1, and Humble's
-      // rclcpp when its handler takes our SIGTERM.
-      R"([0-9.]+ \[[0-9]+\] [^:]+: selected interface "lo" is not multicast-capable: disabling multicast|)"
-      R"(\[INFO\] \[[0-9.]+\] \[rclcpp\]: signal_handler\(signum=15\))");
+/// The lines of @p output besides the node's start-up lines and its bumper lines.
+std::vector<std::string> unexpectedLines(const std::string & output)
+{
+  static const std::regex expected(
+    R"(environment variable SPDLOG_(STDOUT|SYSTEMD|LEVEL) is not set, and set .*|)"
+    R"(  1 \[INFO\] log_level: 2|)"
+    R"([ 0-9]{3} \[WARN\] bumperCallback (msg->bumper_trig=1|use time: [0-9]+\.[0-9]{4} ms)|)"
+    // Humble's Cyclone DDS says so once at start when ROS_LOCALHOST_ONLY=1, and Humble's
+    // rclcpp when its handler takes our SIGTERM.
+    R"([0-9.]+ \[[0-9]+\] [^:]+: selected interface "lo" is not multicast-capable: disabling multicast|)"
+    R"(\[INFO\] \[[0-9.]+\] \[rclcpp\]: signal_handler\(signum=15\))");
+  std::vector<std::string> unexpected;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line); ) {
     if (!std::regex_match(line, expected)) {
-      if (unexpected_++ == 0) {
-        first_unexpected_ = line;
-      }
-    } else if (line.find("bumper_trig=1") != std::string::npos) {
-      ++presses_taken_;
+      unexpected.push_back(line);
     }
   }
+  return unexpected;
+}
 
-  obsfeed_test::ChildProcess process_;
-  std::size_t classified_{0};
-  std::size_t presses_taken_{0};
-  std::size_t unexpected_{0};
-  std::string first_unexpected_;
-};
-
-/// The robot's side: the ultrasonic driver, the base controller and a costmap listening to
-/// every scan, counting for each reading how many of its scans came back.
-class RobotSide : public rclcpp::Node
+/// The costmap's side: every scan topic, counting for each reading how many of its scans came
+/// back.
+class ScanCounter
 {
 public:
-  RobotSide()
-  : Node("obsfeed_soak")
+  explicit ScanCounter(rclcpp::Node & node)
   {
-    readings_ = create_publisher<std_msgs::msg::UInt16MultiArray>(
-      "/quorvex_ultrasonic/original_ultrasonic", rclcpp::QoS(1));
-    bumper_ = create_publisher<quorvex_protocol::msg::RobotInfoLevelZero>(
-      "/robot_info_level_zero", rclcpp::QoS(1));
-    last_reading_.assign(kSensors, -1);
     for (std::size_t n = 1; n <= kSensors; ++n) {
-      scans_.push_back(
-        create_subscription<sensor_msgs::msg::LaserScan>(
+      subscriptions_.push_back(
+        node.create_subscription<LaserScan>(
           "ultrasonic_laser" + std::to_string(n), rclcpp::QoS(10000),
-          [this, n](std::shared_ptr<const sensor_msgs::msg::LaserScan> scan) {onScan(n, *scan);}));
+          [this, n](std::shared_ptr<const LaserScan> scan) {onScan(n, *scan);}));
     }
-    arcs_ = create_subscription<sensor_msgs::msg::LaserScan>(
-      "bumper_laser", rclcpp::QoS(10000),
-      [this](std::shared_ptr<const sensor_msgs::msg::LaserScan>) {++arcs_received_;});
-  }
-
-  /// Both directions matched on every topic.
-  bool connected() const
-  {
-    bool all = readings_->get_subscription_count() > 0 && bumper_->get_subscription_count() > 0 &&
-      arcs_->get_publisher_count() > 0;
-    for (const auto & scan : scans_) {
-      all = all && scan->get_publisher_count() > 0;
-    }
-    return all;
-  }
-
-  void sendReading(std::int64_t number)
-  {
-    std_msgs::msg::UInt16MultiArray message;
-    message.data.assign(kSensors, static_cast<std::uint16_t>(1 + number % kCycle));
-    readings_->publish(message);
-  }
-
-  void pressBumper()
-  {
-    quorvex_protocol::msg::RobotInfoLevelZero message;
-    message.bumper_trig = true;
-    bumper_->publish(message);
+    subscriptions_.push_back(
+      node.create_subscription<LaserScan>(
+        "bumper_laser", rclcpp::QoS(10000), [this](std::shared_ptr<const LaserScan>) {++arcs;}));
   }
 
   /// Readings that came back on at least one topic, and those of them missing a scan.
@@ -232,8 +123,8 @@ public:
     std::lock_guard<std::mutex> lock(mutex_);
     std::size_t taken = 0;
     std::size_t incomplete = 0;
-    for (std::int64_t number = first_counted_; number < sent && number < static_cast<std::int64_t>(
-        scans_per_reading_.size()); ++number)
+    for (std::int64_t number = first_counted_;
+      number < std::min<std::int64_t>(sent, scans_per_reading_.size()); ++number)
     {
       const auto count = scans_per_reading_[static_cast<std::size_t>(number)];
       taken += count > 0;
@@ -242,10 +133,6 @@ public:
     return {taken, incomplete};
   }
 
-  std::size_t arcsReceived() const {return arcs_received_;}
-  std::size_t scansReceived() const {return scans_received_;}
-  std::size_t malformedScans() const {return malformed_;}
-
   /// Forgets the warm-up: only readings numbered from @p first count.
   void countFrom(std::int64_t first)
   {
@@ -253,47 +140,41 @@ public:
     first_counted_ = first;
   }
 
+  std::atomic<std::size_t> arcs{0};
+  std::atomic<std::size_t> scans{0};
+  std::size_t malformed{0};
+
 private:
-  void onScan(std::size_t n, const sensor_msgs::msg::LaserScan & scan)
+  void onScan(std::size_t n, const LaserScan & scan)
   {
     const bool shaped = scan.header.frame_id == "ultrasonic_0" + std::to_string(n) + "_link" &&
       scan.ranges.size() == 100 && scan.ranges.front() == scan.ranges.back();
-    ++scans_received_;
+    ++scans;
     const long raw = shaped ? std::lround(scan.ranges.front() * 1000.0) : -1;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (raw < 1 || raw > static_cast<long>(kCycle)) {
-      ++malformed_;
+    if (raw < 1 || raw > kCycle) {
+      ++malformed;
       return;
     }
     // Readings come back in the order they were sent: unwrap the cycle from the last one seen.
     std::int64_t & last = last_reading_[n - 1];
     const std::int64_t residue = raw - 1;
-    std::int64_t number = residue;
-    if (last >= 0) {
-      number = last + ((residue - last % kCycle) % kCycle + kCycle) % kCycle;
-    }
-    last = number;
-    if (number < first_counted_) {
+    last = last < 0 ? residue : last + ((residue - last % kCycle) % kCycle + kCycle) % kCycle;
+    if (last < first_counted_) {
       return;
     }
-    if (scans_per_reading_.size() <= static_cast<std::size_t>(number)) {
-      scans_per_reading_.resize(static_cast<std::size_t>(number) + 1, 0);
+    if (scans_per_reading_.size() <= static_cast<std::size_t>(last)) {
+      scans_per_reading_.resize(static_cast<std::size_t>(last) + 1, 0);
     }
-    ++scans_per_reading_[static_cast<std::size_t>(number)];
+    ++scans_per_reading_[static_cast<std::size_t>(last)];
   }
 
-  rclcpp::Publisher<std_msgs::msg::UInt16MultiArray>::SharedPtr readings_;
-  rclcpp::Publisher<quorvex_protocol::msg::RobotInfoLevelZero>::SharedPtr bumper_;
-  std::vector<rclcpp::Subscription<sensor_msgs::msg::LaserScan>::SharedPtr> scans_;
-  rclcpp::Subscription<sensor_msgs::msg::LaserScan>::SharedPtr arcs_;
+  std::vector<rclcpp::Subscription<LaserScan>::SharedPtr> subscriptions_;
   mutable std::mutex mutex_;
-  std::vector<std::int64_t> last_reading_;
+  std::vector<std::int64_t> last_reading_ = std::vector<std::int64_t>(kSensors, -1);
   std::vector<std::uint8_t> scans_per_reading_;
   // Nothing counts until the warm-up is over.
   std::int64_t first_counted_{std::numeric_limits<std::int64_t>::max()};
-  std::atomic<std::size_t> arcs_received_{0};
-  std::atomic<std::size_t> scans_received_{0};
-  std::size_t malformed_{0};
 };
 
 /// Calls @p send at @p rate Hz until @p stop; a tick that comes late is not made up for.
@@ -314,80 +195,73 @@ std::int64_t runAt(double rate, const std::atomic<bool> & stop, const std::funct
 
 int main(int argc, char ** argv)
 {
-  Options options;
-  try {
-    options = parseOptions(argc, argv);
-  } catch (const std::exception & error) {
-    std::fprintf(stderr, "obsfeed_soak: %s\nusage: obsfeed_soak --node PATH [--seconds S] "
-      "[--warm-up S] [--rate HZ] [--bumper-rate HZ]\n", error.what());
+  std::map<std::string, std::string> options{{"--seconds", "60"}};
+  for (int i = 1; i + 1 < argc; i += 2) {
+    options[argv[i]] = argv[i + 1];
+  }
+  const double seconds = std::atof(options["--seconds"].c_str());
+  if (argc % 2 == 0 || options.size() != 2 || options.count("--node") == 0 || !(seconds > 0.0)) {
+    std::fprintf(stderr, "usage: obsfeed_soak --node PATH [--seconds S]\n");
     return 2;
   }
-  // A domain of our own, on loopback only, shared with the node we start.
-  if (std::getenv("ROS_DOMAIN_ID") == nullptr) {
-    setenv("ROS_DOMAIN_ID", std::to_string(1 + getpid() % 200).c_str(), 1);
-  }
-  setenv("ROS_LOCALHOST_ONLY", "1", 1);
-  for (const char * variable : {"SPDLOG_STDOUT", "SPDLOG_SYSTEMD", "SPDLOG_LEVEL"}) {
-    unsetenv(variable);
+  for (const auto & [name, value] : obsfeed_test::isolatedNetwork()) {
+    setenv(name.c_str(), value.c_str(), 1);
   }
 
   rclcpp::init(argc, argv, rclcpp::InitOptions(), rclcpp::SignalHandlerOptions::None);
-  NodeUnderSoak node(options.node);
-  auto robot = std::make_shared<RobotSide>();
-  rclcpp::executors::SingleThreadedExecutor executor;
-  executor.add_node(robot);
-  std::thread spinner([&executor]() {executor.spin();});
+  obsfeed_test::ChildProcess node(
+    options["--node"], {"--ros-args",
+      "-p", "ultrasonic.device_pose:=[hor, hor, hor, hor, hor, hor, hor, hor, hor, hor]",
+      "-p", "ultrasonic.hor_range_max:=65.0", "-p", "ultrasonic.hor_safe_angle:=0.0"},
+    {}, true);
+  auto robot = std::make_unique<obsfeed_test::RobotPeer>("obsfeed_soak");
+  ScanCounter costmap(robot->node());
+  robot->spin();
 
-  bool ok = true;
-  const auto connect_deadline = Clock::now() + 60s;
-  while (!robot->connected() && Clock::now() < connect_deadline) {
-    std::this_thread::sleep_for(10ms);
-  }
-  if (!robot->connected()) {
+  // Until the node's writers have matched the costmap's readers too, scans go to nobody: the
+  // warm-up covers that.
+  const bool ok = obsfeed_test::eventually([&]() {return robot->heardByOneNode();}, 60s);
+  if (!ok) {
     std::fprintf(stderr, "obsfeed_soak: obsfeed_node never appeared on the domain\n");
-    ok = false;
   }
 
   std::atomic<bool> stop{!ok};
-  std::atomic<std::int64_t> readings_sent{0};
+  std::atomic<std::int64_t> sent{0};
   std::thread readings([&]() {
-      readings_sent = runAt(options.rate, stop, [&](std::int64_t number) {
-        robot->sendReading(number);
-        readings_sent = number + 1;
+      runAt(kReadingHz, stop, [&](std::int64_t number) {
+        robot->sendReadings(
+          std::vector<std::uint16_t>(kSensors, static_cast<std::uint16_t>(1 + number % kCycle)));
+        sent = number + 1;
       });
     });
-  std::thread presses([&]() {runAt(options.bumper_rate, stop, [&](std::int64_t) {robot->pressBumper();});});
+  std::thread presses([&]() {runAt(kPressHz, stop, [&](std::int64_t) {robot->sendBumper(true);});});
 
-  // Resident memory once a second; the reference is the highest value seen during warm-up.
+  // Resident memory once a second; the reference is the highest value seen during warm-up. The
+  // readings and presses of the warm-up do not count; neither do ones still in flight.
   const auto start = Clock::now();
   const auto warm = start + std::chrono::duration_cast<Clock::duration>(
-    std::chrono::duration<double>(options.warm_up));
+    std::chrono::duration<double>(std::min(20.0, seconds / 3.0)));
   const auto end = start + std::chrono::duration_cast<Clock::duration>(
-    std::chrono::duration<double>(options.seconds));
+    std::chrono::duration<double>(seconds));
   long warm_rss = 0;
   long peak_rss = 0;
-  long last_rss = 0;
   std::int64_t first_counted = 0;
   std::size_t presses_before = 0;
   std::size_t arcs_before = 0;
   bool warmed = false;
   while (ok && Clock::now() < end) {
     std::this_thread::sleep_for(1s);
-    node.readLines();
-    last_rss = node.residentKib();
+    node.readAvailable();
+    const long rss = residentKib(node.pid());
     if (!warmed && Clock::now() >= warm) {
       warmed = true;
-      // Readings and presses of the warm-up do not count; neither do ones still in flight.
-      first_counted = readings_sent + static_cast<std::int64_t>(options.rate);
-      robot->countFrom(first_counted);
-      presses_before = node.pressesTaken();
-      arcs_before = robot->arcsReceived();
+      first_counted = sent.load() + static_cast<std::int64_t>(kReadingHz);
+      costmap.countFrom(first_counted);
+      presses_before = pressesTaken(node.output());
+      arcs_before = costmap.arcs.load();
     }
-    if (!warmed) {
-      warm_rss = std::max(warm_rss, last_rss);
-    } else {
-      peak_rss = std::max(peak_rss, last_rss);
-    }
+    long & highest = warmed ? peak_rss : warm_rss;
+    highest = std::max(highest, rss);
   }
   stop = true;
   readings.join();
@@ -395,22 +269,24 @@ int main(int argc, char ** argv)
   // Let the last answers arrive: a node that lags (under a sanitizer, say) is still working off
   // what it took; wait until nothing has come for a second.
   for (auto deadline = Clock::now() + 60s; Clock::now() < deadline; ) {
-    const auto before = robot->scansReceived() + robot->arcsReceived();
+    const std::size_t before = costmap.scans.load() + costmap.arcs.load();
     std::this_thread::sleep_for(1s);
-    if (robot->scansReceived() + robot->arcsReceived() == before) {
+    if (costmap.scans.load() + costmap.arcs.load() == before) {
       break;
     }
   }
 
-  const std::int64_t sent = readings_sent;
-  const auto [taken, incomplete] = robot->takenAndIncomplete(sent);
-  const std::size_t counted = sent > first_counted ? static_cast<std::size_t>(sent - first_counted) : 0;
-  node.readLines();
-  const std::size_t presses_taken = node.pressesTaken() - presses_before;
-  const std::size_t arcs = robot->arcsReceived() - arcs_before;
-  const int status = node.terminate();
-  executor.cancel();
-  spinner.join();
+  const std::int64_t sent_total = sent;
+  const auto [taken, incomplete] = costmap.takenAndIncomplete(sent_total);
+  const std::size_t counted =
+    sent_total > first_counted ? static_cast<std::size_t>(sent_total - first_counted) : 0;
+  node.readAvailable();
+  const std::size_t presses_taken = pressesTaken(node.output()) - presses_before;
+  const std::size_t arcs = costmap.arcs.load() - arcs_before;
+  node.sendSignal(SIGTERM);
+  const int status = node.waitForExit(30s);
+  const std::vector<std::string> unexpected = unexpectedLines(node.output());
+  robot.reset();
   rclcpp::shutdown();
 
   const long drift = peak_rss - warm_rss;
@@ -420,27 +296,23 @@ int main(int argc, char ** argv)
   const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr || std::getenv("TSAN_OPTIONS") != nullptr;
   const long allowed_drift = 1024 + warm_rss / 50;
   const bool memory_flat = warmed && (sanitized || drift <= allowed_drift);
-  const bool all_scans = taken > 0 && incomplete == 0 && robot->malformedScans() == 0;
+  const bool all_scans = taken > 0 && incomplete == 0 && costmap.malformed == 0;
   // One press may straddle the moment the warm-up ended.
   const bool all_arcs = presses_taken > 0 && arcs + 1 >= presses_taken && arcs <= presses_taken + 1;
-  const bool clean_log = node.unexpectedLines() == 0;
   const bool clean_exit = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   std::printf(
     "obsfeed_soak: %.0f s, %zu sensors at %.0f Hz (%.0f Hz sent), bumper at %.0f Hz | "
     "readings counted %zu, taken %zu, skipped %zu, lost %zu | presses taken %zu, arcs %zu | "
     "RSS %ld KiB after warm-up, peak %ld KiB, drift %+ld KiB (allowed %ld) | "
-    "unexpected lines %zu | exit status %d\n",
-    options.seconds, kSensors, options.rate,
-    static_cast<double>(sent) / options.seconds, options.bumper_rate, counted, taken,
+    "unexpected lines %zu%s%s | wait status %d\n",
+    seconds, kSensors, kReadingHz, static_cast<double>(sent_total) / seconds, kPressHz, counted, taken,
     counted - std::min(counted, taken), incomplete, presses_taken, arcs, warm_rss, peak_rss, drift,
-    allowed_drift, node.unexpectedLines(), WIFEXITED(status) ? WEXITSTATUS(status) : -status);
-  if (!clean_log) {
-    std::printf("obsfeed_soak: first unexpected line: %s\n", node.firstUnexpected().c_str());
-  }
+    allowed_drift, unexpected.size(), unexpected.empty() ? "" : ", the first: ",
+    unexpected.empty() ? "" : unexpected.front().c_str(), status);
   std::printf(
     "obsfeed_soak: scans %s, arcs %s, memory %s, log %s, exit %s\n", all_scans ? "ok" : "FAILED",
     all_arcs ? "ok" : "FAILED",
-    sanitized ? "not judged (sanitizer)" : memory_flat ? "ok" : "FAILED", clean_log ? "ok" : "FAILED",
-    clean_exit ? "ok" : "FAILED");
-  return ok && all_scans && all_arcs && memory_flat && clean_log && clean_exit ? 0 : 1;
+    sanitized ? "not judged (sanitizer)" : memory_flat ? "ok" : "FAILED",
+    unexpected.empty() ? "ok" : "FAILED", clean_exit ? "ok" : "FAILED");
+  return ok && all_scans && all_arcs && memory_flat && unexpected.empty() && clean_exit ? 0 : 1;
 }

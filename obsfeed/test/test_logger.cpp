@@ -30,9 +30,8 @@ const char kInvalidLevel[] = "environment variable SPDLOG_LEVEL is invalid, and 
 std::vector<std::string> probe(
   const std::vector<std::string> & arguments, const std::map<std::string, std::string> & env)
 {
-  int status = 0;
   obsfeed_test::ChildProcess child(LOGGER_PROBE_PATH, arguments, env);
-  status = child.waitForExit();
+  const int status = child.waitForExit();
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "probe status " << status;
   return child.outputLines();
 }

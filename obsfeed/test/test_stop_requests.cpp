@@ -14,98 +14,48 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
+#include <iostream>
 #include <memory>
-#include <mutex>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "quorvex_protocol/msg/robot_info_level_zero.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
-#include "std_msgs/msg/u_int16_multi_array.hpp"
 #include "support/child_process.hpp"
+#include "support/eventually.hpp"
+#include "support/robot_peer.hpp"
 
 namespace
 {
 
 using namespace std::chrono_literals;
+using obsfeed_test::ChildProcess;
+using obsfeed_test::isolatedNetwork;
 
-// A stop that has not ended the process by then counts as a hang (the process is killed).
-constexpr auto kExitDeadline = 10s;
-
-std::map<std::string, std::string> isolatedNetwork()
+/// Stops @p node at a random moment up to @p longest from now with SIGINT or SIGTERM, sometimes
+/// repeated at once, as a Ctrl-C pressed twice or a supervisor signalling every process of a
+/// group sends it. Returns a line on what went wrong, or "" when the node ended with status 0.
+std::string stopAtRandom(ChildProcess & node, std::mt19937 & generator, std::chrono::microseconds longest)
 {
-  return {{"ROS_DOMAIN_ID", std::to_string(101 + getpid() % 48)}, {"ROS_LOCALHOST_ONLY", "1"}};
+  const int signal_number = std::uniform_int_distribution<int>(0, 1)(generator) ? SIGINT : SIGTERM;
+  const std::chrono::microseconds delay(
+    std::uniform_int_distribution<std::int64_t>(0, longest.count())(generator));
+  const int times = std::vector<int>{1, 1, 2, 20}[std::uniform_int_distribution<int>(0, 3)(generator)];
+  std::this_thread::sleep_for(delay);
+  for (int i = 0; i < times; ++i) {
+    node.sendSignal(signal_number);
+  }
+  // A stop that has not ended the process by then is a hang: killed, it shows SIGKILL (9).
+  const int status = node.waitForExit(10s);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+    return "";
+  }
+  return std::string(signal_number == SIGINT ? "SIGINT" : "SIGTERM") + " after " +
+         std::to_string(delay.count()) + " us, " + std::to_string(times) + " times: wait status " +
+         std::to_string(status) + "\n";
 }
-
-/// What the runs came to; shared by the threads that make them.
-class Tally
-{
-public:
-  void add(int status, const std::string & run)
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++runs_;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      failures_.push_back(run + ": wait status " + std::to_string(status));
-    }
-  }
-
-  void expectAllClean(int expected_runs) const
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::ostringstream listed;
-    for (const auto & failure : failures_) {
-      listed << "\n  " << failure;
-    }
-    EXPECT_EQ(runs_, expected_runs);
-    // A hang shows as killed by SIGKILL (9) after the deadline.
-    EXPECT_TRUE(failures_.empty()) << failures_.size() << " runs failed:" << listed.str();
-  }
-
-private:
-  mutable std::mutex mutex_;
-  int runs_{0};
-  std::vector<std::string> failures_;
-};
-
-/// One run's stop request: SIGINT or SIGTERM after a random delay, sometimes repeated at once,
-/// as a Ctrl-C pressed twice or a supervisor signalling every process of a group sends it.
-struct StopRequest
-{
-  int signal_number;
-  std::chrono::microseconds delay;
-  int times;
-
-  static StopRequest random(std::mt19937 & generator, std::chrono::microseconds longest)
-  {
-    return StopRequest{
-      std::uniform_int_distribution<int>(0, 1)(generator) ? SIGINT : SIGTERM,
-      std::chrono::microseconds(
-        std::uniform_int_distribution<std::int64_t>(0, longest.count())(generator)),
-      std::vector<int>{1, 1, 2, 20}[std::uniform_int_distribution<std::size_t>(0, 3)(generator)]};
-  }
-
-  std::string describe() const
-  {
-    return std::string(signal_number == SIGINT ? "SIGINT" : "SIGTERM") + " after " +
-           std::to_string(delay.count()) + " us, " + std::to_string(times) + " times";
-  }
-
-  /// Sends the request to @p node and returns the node's wait status.
-  int sendTo(obsfeed_test::ChildProcess & node) const
-  {
-    std::this_thread::sleep_for(delay);
-    for (int i = 0; i < times; ++i) {
-      node.sendSignal(signal_number);
-    }
-    return node.waitForExit(std::chrono::duration_cast<std::chrono::seconds>(kExitDeadline));
-  }
-};
 
 /// The robot's side: readings as fast as the node takes them, a pressed bumper now and then,
 /// and a count of the scans that come back.
@@ -113,31 +63,17 @@ class BusyRobot
 {
 public:
   BusyRobot()
-  : node_(std::make_shared<rclcpp::Node>("obsfeed_stop_requests_peer"))
   {
-    auto readings = node_->create_publisher<std_msgs::msg::UInt16MultiArray>(
-      "/quorvex_ultrasonic/original_ultrasonic", rclcpp::QoS(1));
-    auto bumper = node_->create_publisher<quorvex_protocol::msg::RobotInfoLevelZero>(
-      "/robot_info_level_zero", rclcpp::QoS(1));
-    scans_sub_ = node_->create_subscription<sensor_msgs::msg::LaserScan>(
+    scans_sub_ = peer_.node().create_subscription<sensor_msgs::msg::LaserScan>(
       "ultrasonic_laser1", rclcpp::QoS(10),
       [this](sensor_msgs::msg::LaserScan::ConstSharedPtr) {++scans_;});
-    executor_.add_node(node_);
-    spinner_ = std::thread(
-      [this]() {
-        executor_.spin();
-        spun_ = true;
-      });
+    peer_.spin();
     streamer_ = std::thread(
-      [this, readings, bumper]() {
-        std_msgs::msg::UInt16MultiArray reading;
-        reading.data = {100, 0xFFFF, 200};
-        quorvex_protocol::msg::RobotInfoLevelZero pressed;
-        pressed.bumper_trig = true;
+      [this]() {
         for (std::uint64_t n = 0; streaming_; ++n) {
-          readings->publish(reading);
+          peer_.sendReadings({100, 0xFFFF, 200});
           if (n % 20 == 0) {
-            bumper->publish(pressed);
+            peer_.sendBumper(true);
           }
           std::this_thread::sleep_for(1ms);
         }
@@ -148,24 +84,15 @@ public:
   {
     streaming_ = false;
     streamer_.join();
-    // A cancel() that comes before spin() has started is lost, so repeat it until spin ends.
-    while (!spun_) {
-      executor_.cancel();
-      std::this_thread::sleep_for(1ms);
-    }
-    spinner_.join();
   }
 
   std::uint64_t scans() const {return scans_;}
 
 private:
-  rclcpp::Node::SharedPtr node_;
-  rclcpp::Subscription<sensor_msgs::msg::LaserScan>::SharedPtr scans_sub_;
-  rclcpp::executors::SingleThreadedExecutor executor_;
   std::atomic<std::uint64_t> scans_{0};
   std::atomic<bool> streaming_{true};
-  std::atomic<bool> spun_{false};
-  std::thread spinner_;
+  rclcpp::Subscription<sensor_msgs::msg::LaserScan>::SharedPtr scans_sub_;
+  obsfeed_test::RobotPeer peer_{"obsfeed_stop_requests_peer"};
   std::thread streamer_;
 };
 
@@ -178,12 +105,12 @@ protected:
       setenv(name.c_str(), value.c_str(), 1);
     }
     rclcpp::init(0, nullptr);
-    robot_ = new BusyRobot();
+    robot_ = std::make_unique<BusyRobot>();
   }
 
   static void TearDownTestSuite()
   {
-    delete robot_;
+    robot_.reset();
     rclcpp::shutdown();
   }
 
@@ -195,11 +122,11 @@ protected:
     std::cout << "seed " << seed << std::endl;
   }
 
-  static BusyRobot * robot_;
+  static std::unique_ptr<BusyRobot> robot_;
   std::mt19937 generator_;
 };
 
-BusyRobot * StopRequests::robot_ = nullptr;
+std::unique_ptr<BusyRobot> StopRequests::robot_;
 
 TEST_F(StopRequests, DuringStartUpEndTheProcessWithStatusZero)
 {
@@ -208,46 +135,37 @@ TEST_F(StopRequests, DuringStartUpEndTheProcessWithStatusZero)
   // four at a time so that hundreds fit in well under a minute.
   constexpr int kSlots = 4;
   constexpr int kRunsPerSlot = 60;
-  Tally tally;
+  std::vector<std::string> failures(kSlots);
   std::vector<std::thread> slots;
   for (int slot = 0; slot < kSlots; ++slot) {
     slots.emplace_back(
-      [&, seed = generator_()]() {
+      [&failures, slot, seed = generator_()]() {
         std::mt19937 generator(seed);
         for (int run = 0; run < kRunsPerSlot; ++run) {
-          obsfeed_test::ChildProcess node(OBSFEED_NODE_PATH, {}, isolatedNetwork());
-          const StopRequest stop = StopRequest::random(generator, 40ms);
-          if (!node.waitForOutput("\n")) {
-            tally.add(-1, "no first line");
-            continue;
-          }
-          tally.add(stop.sendTo(node), stop.describe());
+          ChildProcess node(OBSFEED_NODE_PATH, {}, isolatedNetwork());
+          failures[slot] +=
+            node.waitForOutput("\n") ? stopAtRandom(node, generator, 40ms) : "no first line\n";
         }
       });
   }
-  for (auto & slot : slots) {
-    slot.join();
+  for (int slot = 0; slot < kSlots; ++slot) {
+    slots[slot].join();
+    EXPECT_EQ(failures[slot], "") << "slot " << slot;
   }
-  tally.expectAllClean(kSlots * kRunsPerSlot);
 }
 
 TEST_F(StopRequests, WhileServingABusyStreamEndTheProcessWithStatusZero)
 {
   // One node at a time, so that scans arriving prove that this very node serves.
-  constexpr int kRuns = 80;
-  Tally tally;
-  for (int run = 0; run < kRuns; ++run) {
+  std::string failures;
+  for (int run = 0; run < 80; ++run) {
     const std::uint64_t scans_before = robot_->scans();
-    obsfeed_test::ChildProcess node(OBSFEED_NODE_PATH, {}, isolatedNetwork());
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (robot_->scans() < scans_before + 3 && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(1ms);
-    }
-    ASSERT_GE(robot_->scans(), scans_before + 3) << "run " << run << ": the node never served";
-    const StopRequest stop = StopRequest::random(generator_, 30ms);
-    tally.add(stop.sendTo(node), stop.describe());
+    ChildProcess node(OBSFEED_NODE_PATH, {}, isolatedNetwork());
+    ASSERT_TRUE(obsfeed_test::eventually([&]() {return robot_->scans() >= scans_before + 3;}))
+      << "run " << run << ": the node never served";
+    failures += stopAtRandom(node, generator_, 30ms);
   }
-  tally.expectAllClean(kRuns);
+  EXPECT_EQ(failures, "");
 }
 
 }  // namespace

@@ -51,17 +51,15 @@ class Program:
         self._log.seek(0)
         return self._log.read()
 
-    def wait_for_output(self, text, deadline=DEADLINE):
-        end = time.monotonic() + deadline
-        while text not in self.output() and self.process.poll() is None:
-            if time.monotonic() > end:
-                break
+    def wait_for_output(self, text):
+        end = time.monotonic() + DEADLINE
+        while text not in self.output() and self.process.poll() is None and time.monotonic() < end:
             time.sleep(0.05)
         return text in self.output()
 
-    def stop(self, signal_number=signal.SIGINT):
-        """Signals the program and returns its exit status."""
-        self.process.send_signal(signal_number)
+    def stop(self):
+        """Stops the program with SIGINT and returns its exit status."""
+        self.process.send_signal(signal.SIGINT)
         try:
             return self.process.wait(timeout=DEADLINE)
         except subprocess.TimeoutExpired:
@@ -81,27 +79,25 @@ def stand_in_program(name, args, domain):
         env)
 
 
-def humble_program(name, args, domain):
+def humble_env(domain):
+    return dict(os.environ, ROS_DOMAIN_ID=str(domain), ROS_LOCALHOST_ONLY='1')
+
+
+def humble_program(name, domain):
     """A program of the Humble build of obsfeed."""
-    program = os.path.join(get_package_prefix('obsfeed'), 'lib', 'obsfeed', name)
-    env = dict(os.environ, ROS_DOMAIN_ID=str(domain), ROS_LOCALHOST_ONLY='1')
-    return Program([program, *args], env)
+    return Program([os.path.join(get_package_prefix('obsfeed'), 'lib', 'obsfeed', name)],
+                   humble_env(domain))
 
 
-def ros2(*args, domain, timeout=DEADLINE):
-    """Humble's ros2 command on the domain; its completed process."""
-    env = dict(os.environ, ROS_DOMAIN_ID=str(domain), ROS_LOCALHOST_ONLY='1')
-    return subprocess.run(
-        ['timeout', '-s', 'INT', '-k', '5', str(int(timeout)), 'ros2', *args],
-        env=env, capture_output=True, text=True)
-
-
-def ros2_until(predicate, *args, domain):
-    """Repeats a ros2 call until its result satisfies predicate (discovery takes a moment)."""
+def ros2(*args, domain, until=lambda result: True):
+    """Humble's ros2 command on the domain; its completed process, the first that satisfies
+    until (discovery takes a moment)."""
     end = time.monotonic() + DEADLINE
     while True:
-        result = ros2(*args, domain=domain)
-        if predicate(result) or time.monotonic() > end:
+        result = subprocess.run(
+            ['timeout', '-s', 'INT', '-k', '5', str(int(DEADLINE)), 'ros2', *args],
+            env=humble_env(domain), capture_output=True, text=True)
+        if until(result) or time.monotonic() > end:
             return result
         time.sleep(0.2)
 

@@ -7,7 +7,7 @@ from conftest import humble_program, stand_in_program, DEADLINE
 
 
 def test_the_humble_node_answers_the_stand_in_probe(domain):
-    node = humble_program('obsfeed_node', [], domain)
+    node = humble_program('obsfeed_node', domain)
     try:
         assert node.wait_for_output('log_level'), node.output()
         probe = stand_in_program('obsfeed_probe', ['--bumper', '100', '0xFFFF', '200'], domain)

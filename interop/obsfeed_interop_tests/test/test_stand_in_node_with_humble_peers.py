@@ -6,7 +6,7 @@ robot and Humble's ros2 command."""
 
 import pytest
 
-from conftest import float32_bits, ros2, ros2_until, RobotPeer, stand_in_program
+from conftest import float32_bits, ros2, RobotPeer, stand_in_program
 
 NODE = '/costmap_input'
 
@@ -27,15 +27,14 @@ def peer(domain, node):
 
 
 def test_ros2_node_list_shows_the_node(domain, node):
-    listed = ros2_until(lambda r: NODE in r.stdout.split(), 'node', 'list', '--no-daemon',
-                        domain=domain)
-    print(listed.stdout)
+    listed = ros2('node', 'list', '--no-daemon', domain=domain,
+                  until=lambda r: NODE in r.stdout.split())
     assert NODE in listed.stdout.split(), listed
 
 
 def test_ros2_param_list_get_and_describe_read_the_nodes_parameters(domain, node):
-    listed = ros2_until(lambda r: 'ultrasonic.device_pose' in r.stdout,
-                        'param', 'list', '--no-daemon', NODE, domain=domain)
+    listed = ros2('param', 'list', '--no-daemon', NODE, domain=domain,
+                  until=lambda r: 'ultrasonic.device_pose' in r.stdout)
     names = listed.stdout.split()
     for name in ('debug', 'use_sim_time', 'ultrasonic.hor_range_max', 'ultrasonic.device_pose'):
         assert name in names, listed
@@ -69,7 +68,6 @@ def test_readings_and_a_pressed_bumper_from_humble_give_the_exact_scans(peer):
 def test_a_range_limit_set_with_ros2_param_set_reaches_the_next_scan(domain, peer):
     result = ros2('param', 'set', '--no-daemon', NODE, 'ultrasonic.hor_range_max', '0.5',
                   domain=domain)
-    print(result.stdout)
     assert result.stdout == 'Set parameter successful\n', result
     scan = peer.exchange(lambda: peer.send_readings([100, 100, 100]), ['ultrasonic_laser1'])
     assert float32_bits(scan['ultrasonic_laser1'].range_max) == float32_bits(0.5)

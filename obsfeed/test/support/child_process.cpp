@@ -23,20 +23,7 @@ namespace obsfeed_test
 namespace
 {
 
-std::vector<std::string> childEnvironment(const std::map<std::string, std::string> & extra)
-{
-  std::vector<std::string> env;
-  for (char ** entry = environ; *entry != nullptr; ++entry) {
-    if (std::strncmp(*entry, "SPDLOG_", 7) != 0) {
-      env.emplace_back(*entry);
-    }
-  }
-  for (const auto & [name, value] : extra) {
-    env.push_back(name + "=" + value);
-  }
-  return env;
-}
-
+// Pointers to @p strings for exec, ending with a null pointer.
 std::vector<char *> pointersTo(std::vector<std::string> & strings)
 {
   std::vector<char *> pointers;
@@ -53,6 +40,18 @@ ChildProcess::ChildProcess(
   const std::string & program, const std::vector<std::string> & arguments,
   const std::map<std::string, std::string> & env, bool with_stderr)
 {
+  std::vector<std::string> argv{program};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> envp;
+  for (char ** entry = environ; *entry != nullptr; ++entry) {
+    if (std::strncmp(*entry, "SPDLOG_", 7) != 0) {
+      envp.emplace_back(*entry);
+    }
+  }
+  for (const auto & [name, value] : env) {
+    envp.push_back(name + "=" + value);
+  }
+
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
     throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
@@ -63,33 +62,24 @@ ChildProcess::ChildProcess(
   if (with_stderr) {
     posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDERR_FILENO);
   }
-
-  std::vector<std::string> argv_strings{program};
-  argv_strings.insert(argv_strings.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> env_strings = childEnvironment(env);
-  auto argv = pointersTo(argv_strings);
-  auto envp = pointersTo(env_strings);
-
-  const int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  const int error = posix_spawn(
+    &pid_, program.c_str(), &actions, nullptr, pointersTo(argv).data(), pointersTo(envp).data());
   posix_spawn_file_actions_destroy(&actions);
   close(pipe_fds[1]);
+  stdout_fd_ = pipe_fds[0];
   if (error != 0) {
-    close(pipe_fds[0]);
+    close(stdout_fd_);
     throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
   }
-  stdout_fd_ = pipe_fds[0];
 }
 
 ChildProcess::~ChildProcess()
 {
   if (!exited_ && pid_ > 0) {
     kill(pid_, SIGKILL);
-    int status = 0;
-    waitpid(pid_, &status, 0);
+    waitpid(pid_, nullptr, 0);
   }
-  if (stdout_fd_ >= 0) {
-    close(stdout_fd_);
-  }
+  closeOutput();
 }
 
 bool ChildProcess::readSome(std::chrono::milliseconds timeout)
@@ -111,15 +101,14 @@ bool ChildProcess::readSome(std::chrono::milliseconds timeout)
   if (count < 0 && errno == EINTR) {
     return true;
   }
-  close(stdout_fd_);
-  stdout_fd_ = -1;
+  closeOutput();
   return false;
 }
 
 bool ChildProcess::waitForOutput(
   const std::string & text, std::size_t times, std::chrono::seconds deadline)
 {
-  auto found = [&]() {
+  const auto found = [&]() {
       std::size_t count = 0;
       for (auto at = output_.find(text); at != std::string::npos; at = output_.find(text, at + 1)) {
         ++count;
@@ -127,19 +116,17 @@ bool ChildProcess::waitForOutput(
       return count >= times;
     };
   const auto until = std::chrono::steady_clock::now() + deadline;
-  while (!found()) {
-    if (std::chrono::steady_clock::now() > until || !readSome(std::chrono::milliseconds(100))) {
-      return found();
-    }
+  while (!found() && std::chrono::steady_clock::now() < until &&
+    readSome(std::chrono::milliseconds(100)))
+  {
   }
-  return true;
+  return found();
 }
 
 void ChildProcess::readAvailable()
 {
   pollfd descriptor{stdout_fd_, POLLIN, 0};
-  while (stdout_fd_ >= 0 && poll(&descriptor, 1, 0) > 0 && readSome(std::chrono::milliseconds(0))) {
-    descriptor.fd = stdout_fd_;
+  while (poll(&descriptor, 1, 0) > 0 && readSome(std::chrono::milliseconds(0))) {
   }
 }
 

@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -13,11 +15,17 @@
 #include <vector>
 
 #include "rclcpp/rclcpp.hpp"
+#include "support/eventually.hpp"
 
 namespace obsfeed_test
 {
 
-constexpr std::chrono::seconds kDeadline{30};
+inline std::uint32_t bitsOf(float value)
+{
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof(bits));
+  return bits;
+}
 
 /// Every message received on one topic, in arrival order.
 template<typename MessageT>

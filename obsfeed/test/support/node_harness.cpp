@@ -9,24 +9,6 @@
 namespace obsfeed_test
 {
 
-namespace
-{
-
-template<typename Condition>
-bool eventually(Condition condition, std::chrono::seconds deadline = kDeadline)
-{
-  const auto until = std::chrono::steady_clock::now() + deadline;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > until) {
-      return false;
-    }
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
-
-}  // namespace
-
 void RunningNode::SetUp()
 {
   probe_ = std::make_shared<rclcpp::Node>("obsfeed_probe");

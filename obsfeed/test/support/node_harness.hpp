@@ -8,10 +8,8 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,14 +26,6 @@ namespace obsfeed_test
 {
 
 using namespace std::chrono_literals;
-
-
-inline std::uint32_t bitsOf(float value)
-{
-  std::uint32_t bits;
-  std::memcpy(&bits, &value, sizeof(bits));
-  return bits;
-}
 
 inline std::int64_t nanosecondsOf(const builtin_interfaces::msg::Time & stamp)
 {

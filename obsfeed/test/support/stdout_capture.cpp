@@ -3,14 +3,13 @@
 
 #include "stdout_capture.hpp"
 
-#include <fcntl.h>
+#include "eventually.hpp"
+
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <sstream>
+#include <fstream>
 #include <stdexcept>
-#include <thread>
 
 namespace obsfeed_test
 {
@@ -19,13 +18,14 @@ StdoutCapture::StdoutCapture()
 {
   std::fflush(stdout);
   char path[] = "/tmp/obsfeed_stdout_XXXXXX";
-  capture_fd_ = mkstemp(path);
-  if (capture_fd_ < 0) {
+  const int capture_fd = mkstemp(path);
+  if (capture_fd < 0) {
     throw std::runtime_error("cannot create a file to capture standard output");
   }
-  unlink(path);
+  path_ = path;
   saved_stdout_ = dup(STDOUT_FILENO);
-  dup2(capture_fd_, STDOUT_FILENO);
+  dup2(capture_fd, STDOUT_FILENO);
+  close(capture_fd);
 }
 
 StdoutCapture::~StdoutCapture()
@@ -34,7 +34,7 @@ StdoutCapture::~StdoutCapture()
   std::fflush(stdout);
   dup2(saved_stdout_, STDOUT_FILENO);
   close(saved_stdout_);
-  close(capture_fd_);
+  std::remove(path_.c_str());
   // Hand everything on to the real output: test failures printed while capturing (and the
   // node's log) belong in the test log.
   for (const auto & line : captured) {
@@ -46,24 +46,11 @@ StdoutCapture::~StdoutCapture()
 std::vector<std::string> StdoutCapture::lines() const
 {
   std::fflush(stdout);
-  std::string content;
-  char buffer[4096];
-  off_t offset = 0;
-  for (;;) {
-    const ssize_t count = pread(capture_fd_, buffer, sizeof(buffer), offset);
-    if (count <= 0) {
-      break;
-    }
-    content.append(buffer, static_cast<std::size_t>(count));
-    offset += count;
-  }
+  std::ifstream file(path_);
   std::vector<std::string> result;
-  std::size_t start = 0;
-  for (std::size_t end = content.find('\n'); end != std::string::npos;
-    end = content.find('\n', start))
-  {
-    result.push_back(content.substr(start, end - start));
-    start = end + 1;
+  // Only complete lines: the last one may still be on its way.
+  for (std::string line; std::getline(file, line) && !file.eof(); ) {
+    result.push_back(line);
   }
   return result;
 }
@@ -79,18 +66,10 @@ std::vector<std::string> StdoutCapture::linesContaining(const std::string & text
   return matching;
 }
 
-bool StdoutCapture::waitFor(
-  const std::function<bool(const std::vector<std::string> &)> & done,
-  std::chrono::seconds deadline) const
+bool StdoutCapture::waitForLines(
+  const std::string & text, std::size_t count, std::chrono::seconds deadline) const
 {
-  const auto until = std::chrono::steady_clock::now() + deadline;
-  while (!done(lines())) {
-    if (std::chrono::steady_clock::now() > until) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
+  return eventually([&]() {return linesContaining(text).size() >= count;}, deadline);
 }
 
 }  // namespace obsfeed_test

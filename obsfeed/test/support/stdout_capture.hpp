@@ -5,7 +5,6 @@
 #define SUPPORT__STDOUT_CAPTURE_HPP_
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,14 +27,14 @@ public:
   /// Complete lines that contain @p text.
   std::vector<std::string> linesContaining(const std::string & text) const;
 
-  /// Waits until @p done holds for the captured lines; false once the deadline has passed.
-  bool waitFor(
-    const std::function<bool(const std::vector<std::string> &)> & done,
+  /// Waits until @p count lines contain @p text; false once the deadline has passed.
+  bool waitForLines(
+    const std::string & text, std::size_t count,
     std::chrono::seconds deadline = std::chrono::seconds(30)) const;
 
 private:
+  std::string path_;
   int saved_stdout_{-1};
-  int capture_fd_{-1};
 };
 
 }  // namespace obsfeed_test

@@ -1,11 +1,16 @@
 // Copyright 2026 obsfeed developers
 // Licensed under the Apache License, Version 2.0.
 
+// The ultrasonic pipeline of a node spinning in this process: what each mount publishes, what
+// it reports, and what the parameter file can set.
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "obsfeed/ultrasonic_scan.hpp"
@@ -16,8 +21,68 @@ namespace
 {
 
 using obsfeed_test::bitsOf;
+using obsfeed_test::nanosecondsOf;
 using obsfeed_test::RunningNode;
 using obsfeed_test::reportCount;
+
+// What the default geometry publishes, by bit pattern (every configuration: test_scan_arithmetic).
+constexpr std::uint32_t kHor100mm = 0x3D4CDEBD;   // 0.0500171 m
+constexpr std::uint32_t kHor200mm = 0x3DCCDEBD;   // 0.1000342 m
+constexpr std::uint32_t kHorFar = 0x40200E04;     // 2.5008554 m
+
+void expectRanges(const sensor_msgs::msg::LaserScan & scan, std::size_t rays, std::uint32_t range_bits)
+{
+  ASSERT_EQ(scan.ranges.size(), rays);
+  for (float range : scan.ranges) {
+    ASSERT_EQ(bitsOf(range), range_bits) << range;
+  }
+}
+
+// 0xFFFF is published but not reported, 0xEEEE reported but not published; the report and the
+// scan of one reading each read the system clock.
+TEST_F(RunningNode, SpecialReadingsSkipTheReportOrTheScanAndEachStepReadsTheClock)
+{
+  startNode("scans_defaults");
+  auto laser1 = listen("ultrasonic_laser1");
+  auto laser2 = listen("ultrasonic_laser2");
+  auto laser3 = listen("ultrasonic_laser3");
+  const std::size_t before[] = {reportCount(1), reportCount(2), reportCount(3)};
+  // Hold the first report for a few milliseconds: a scan stamped from its own clock reading
+  // must then lie at least that far after the report.
+  Diagnosis::getInstance().setSensorReportHookForTesting(
+    [](const std::string & sensor_id) {
+      if (sensor_id == costmap_input::ultrasonicSensorId(1)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+    });
+  const auto from = std::chrono::system_clock::now().time_since_epoch();
+  publishReadingsAndWait({100, 0xFFFF, 0xEEEE}, {laser1, laser2});
+  const auto to = std::chrono::system_clock::now().time_since_epoch();
+  Diagnosis::getInstance().setSensorReportHookForTesting({});
+  expectRanges(laser1->last(), 100, kHor100mm);
+  expectRanges(laser2->last(), 100, kHorFar);
+
+  const auto record1 = Diagnosis::getInstance().sensorRecord(costmap_input::ultrasonicSensorId(1));
+  ASSERT_TRUE(record1.has_value());
+  EXPECT_EQ(record1->last_reporter, "costmap_input_node");
+  EXPECT_EQ(record1->last_header.frame_id, "");
+  const std::int64_t report1 = nanosecondsOf(record1->last_header.stamp);
+  const std::int64_t scan1 = nanosecondsOf(laser1->last().header.stamp);
+  const std::int64_t scan2 = nanosecondsOf(laser2->last().header.stamp);
+  EXPECT_LE(std::chrono::duration_cast<std::chrono::nanoseconds>(from).count(), report1);
+  EXPECT_GE(scan1 - report1, 20'000'000);
+  EXPECT_LE(scan1, scan2);
+  EXPECT_LE(scan2, std::chrono::duration_cast<std::chrono::nanoseconds>(to).count());
+
+  // The next reading is the first that sensor 3 publishes. Its scan also marks the end of the
+  // first message's work (sensor 3 is reported after sensor 2 has published).
+  publishReadingsAndWait({100, 100, 200}, {laser1, laser2, laser3});
+  EXPECT_EQ(laser3->count(), 1u);
+  expectRanges(laser3->last(), 100, kHor200mm);
+  EXPECT_EQ(reportCount(1), before[0] + 2);
+  EXPECT_EQ(reportCount(2), before[1] + 1);
+  EXPECT_EQ(reportCount(3), before[2] + 2);
+}
 
 // The shipped parameter file is where a robot's own file starts from: it must hold every
 // declared parameter with its declared default, and no key the node would silently ignore.
@@ -58,12 +123,11 @@ TEST_F(RunningNode, AThousandSensorsAreServedAndUnknownKeysIgnored)
   EXPECT_EQ(last->last().header.frame_id, "ultrasonic_01000_link");
   EXPECT_EQ(last->last().ranges.size(), 100u);
   EXPECT_EQ(reportCount(1000), reports + 1);
-  const auto record = Diagnosis::getInstance().sensorRecord(costmap_input::ultrasonicSensorId(1000));
-  ASSERT_TRUE(record.has_value());
-  EXPECT_EQ(record->last_reporter, "costmap_input_node");
 }
 
-TEST_F(RunningNode, ParameterFileOverridesEveryGeometryValue)
+// device_pose picks each sensor's geometry and range limits, and numbers its topic and frame;
+// the file overrides every value of both.
+TEST_F(RunningNode, ParameterFileOverridesEveryGeometryValueOfEachMount)
 {
   startNode("config_overrides");
   auto hor = listen("ultrasonic_laser1");
@@ -74,11 +138,15 @@ TEST_F(RunningNode, ParameterFileOverridesEveryGeometryValue)
   const struct
   {
     sensor_msgs::msg::LaserScan scan;
+    std::string frame;
     float angle, range_min, range_max;
     std::size_t rays;
-  } expected[] = {{hor->last(), 0.25f, 0.02f, 0.5f, 115}, {ver->last(), 0.125f, 0.03f, 0.6f, 57}};
+  } expected[] = {
+    {hor->last(), "ultrasonic_01_link", 0.25f, 0.02f, 0.5f, 115},
+    {ver->last(), "ultrasonic_02_link", 0.125f, 0.03f, 0.6f, 57}};
   for (const auto & each : expected) {
-    SCOPED_TRACE(each.scan.header.frame_id);
+    SCOPED_TRACE(each.frame);
+    EXPECT_EQ(each.scan.header.frame_id, each.frame);
     EXPECT_EQ(bitsOf(each.scan.angle_max), bitsOf(each.angle));
     EXPECT_EQ(bitsOf(each.scan.angle_min), bitsOf(-each.angle));
     EXPECT_EQ(each.scan.ranges.size(), each.rays);
@@ -88,13 +156,19 @@ TEST_F(RunningNode, ParameterFileOverridesEveryGeometryValue)
   }
 }
 
-TEST_F(RunningNode, WrongTypedOverridesEndConstruction)
+// A wrong type anywhere ends construction before the bumper pipeline and the report: no node,
+// no calibration reported.
+TEST_F(RunningNode, WrongTypedOverridesEndConstructionWithoutAReport)
 {
+  const std::size_t calibrations = Diagnosis::getInstance().calibrationReportCount();
   for (const std::string name :
-    {"config_wrong_range_type", "config_integer_for_double", "config_scalar_device_pose"})
+    {"config_debug_integer", "config_debug_string", "config_debug_double",
+      "config_wrong_range_type", "config_integer_for_double", "config_scalar_device_pose"})
   {
     EXPECT_THROW(startNode(name), rclcpp::exceptions::InvalidParameterTypeException) << name;
   }
+  EXPECT_EQ(node_, nullptr);
+  EXPECT_EQ(Diagnosis::getInstance().calibrationReportCount(), calibrations);
 }
 
 TEST_F(RunningNode, UnusableGeometryEndsConstructionNamingTheParameter)
