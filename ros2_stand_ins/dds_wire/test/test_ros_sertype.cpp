@@ -38,13 +38,6 @@ protected:
     dds_ = nullptr;
   }
 
-  void TearDown() override
-  {
-    for (auto entity : entities_) {
-      dds_delete(entity);
-    }
-  }
-
   static std::string unique_topic(const std::string & base)
   {
     static int counter = 0;
@@ -59,7 +52,6 @@ protected:
     const dds_entity_t topic =
       dds_create_topic_sertype(dds_->participant(), name.c_str(), &sertype, nullptr, nullptr, nullptr);
     EXPECT_GT(topic, 0) << dds_strretcode(topic);
-    entities_.push_back(topic);
     if (used_sertype != nullptr) {
       *used_sertype = sertype;
     }
@@ -72,7 +64,6 @@ protected:
     const dds_entity_t topic =
       dds_create_topic(dds_->peer_participant(), descriptor, name.c_str(), nullptr, nullptr);
     EXPECT_GT(topic, 0) << dds_strretcode(topic);
-    entities_.push_back(topic);
     return topic;
   }
 
@@ -81,7 +72,6 @@ protected:
     const dds_entity_t entity =
       dds_create_writer(dds_get_participant(topic), topic, QosMapping::to_dds(qos).get(), nullptr);
     EXPECT_GT(entity, 0) << dds_strretcode(entity);
-    entities_.insert(entities_.begin(), entity);  // endpoints go before their topics
     return entity;
   }
 
@@ -90,7 +80,6 @@ protected:
     const dds_entity_t entity =
       dds_create_reader(dds_get_participant(topic), topic, QosMapping::to_dds(qos).get(), nullptr);
     EXPECT_GT(entity, 0) << dds_strretcode(entity);
-    entities_.insert(entities_.begin(), entity);
     return entity;
   }
 
@@ -109,8 +98,8 @@ protected:
     return result;
   }
 
+  // Every test has topics of its own; the domain takes all entities along when the suite ends.
   static CycloneLoopback * dds_;
-  std::vector<dds_entity_t> entities_;
 };
 
 CycloneLoopback * RosSertypeTest::dds_ = nullptr;
@@ -155,8 +144,7 @@ TEST_F(RosSertypeTest, IdlWriterReachesARosReaderThroughBothTakePaths)
   info.header.frame_id = "base_link";
   info.header.stamp.nanosec = 99;
   info.bumper_trig = true;
-  dds_wire_test::CSampleBuilder builder;
-  const auto c_sample = builder.to_c(info);
+  const quorvex_protocol_msg_dds__RobotInfoLevelZero_ c_sample{{{0, 99}, const_cast<char *>("base_link")}, true};
 
   // Raw take + our decoder: what a transport that logs bad samples does.
   ASSERT_EQ(dds_write(idl_writer, &c_sample), DDS_RETCODE_OK);

@@ -58,6 +58,7 @@ sensor_msgs::msg::LaserScan big_scan()
   return scan;
 }
 
+// What the peer sends back, as its C sample does.
 quorvex_protocol::msg::RobotInfoLevelZero bumper_pressed()
 {
   quorvex_protocol::msg::RobotInfoLevelZero info;
@@ -96,10 +97,7 @@ int run_idl_peer(uint32_t domain_id)
   dds_write(echo_writer, samples[0]);
   dds_return_loan(scan_reader, samples, 1);
 
-  dds_wire_test::CSampleBuilder builder;
-  // The C sample points into the message's strings: the message must outlive the write.
-  const auto pressed = bumper_pressed();
-  const auto reply = builder.to_c(pressed);
+  const quorvex_protocol_msg_dds__RobotInfoLevelZero_ reply{{{0, 0}, const_cast<char *>("base")}, true};
   dds_write(info_writer, &reply);
   if (dds_wait_for_acks(info_writer, DDS_SECS(10)) != DDS_RETCODE_OK ||
     dds_wait_for_acks(echo_writer, DDS_SECS(10)) != DDS_RETCODE_OK)
