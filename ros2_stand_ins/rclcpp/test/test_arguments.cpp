@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "param_test_files.hpp"
@@ -95,28 +97,22 @@ TEST(Arguments, ParameterValuesAreTypedLikeRcl)
   for (const char * text : {"false", "False", "FALSE", "no", "OFF", "n"}) {
     EXPECT_EQ(typed(text), ParameterValue(false)) << text;
   }
-  EXPECT_EQ(typed("3"), ParameterValue(3));
-  EXPECT_EQ(typed("-3"), ParameterValue(-3));
-  EXPECT_EQ(typed("+4"), ParameterValue(4));
-  EXPECT_EQ(typed("0x10"), ParameterValue(16));
-  EXPECT_EQ(typed("3.0"), ParameterValue(3.0));
-  EXPECT_EQ(typed("1e3"), ParameterValue(1000.0));
-  EXPECT_EQ(typed("-2.5e-1"), ParameterValue(-0.25));
-  EXPECT_EQ(typed(".inf"), ParameterValue(INFINITY));
-  EXPECT_EQ(typed("-.inf"), ParameterValue(-INFINITY));
+  const std::pair<const char *, ParameterValue> values[] = {
+    {"3", ParameterValue(3)}, {"-3", ParameterValue(-3)}, {"+4", ParameterValue(4)},
+    {"0x10", ParameterValue(16)}, {"3.0", ParameterValue(3.0)}, {"1e3", ParameterValue(1000.0)},
+    {"-2.5e-1", ParameterValue(-0.25)}, {".inf", ParameterValue(INFINITY)},
+    {"-.inf", ParameterValue(-INFINITY)}, {"abc", ParameterValue("abc")},
+    {"hello world", ParameterValue("hello world")}, {"'3'", ParameterValue("3")},
+    {"\"true\"", ParameterValue("true")}, {"''", ParameterValue("")}, {"!!str 5", ParameterValue("5")},
+    {"[1, 2]", ParameterValue(std::vector<int64_t>{1, 2})},
+    {"[1.0, 2.0]", ParameterValue(std::vector<double>{1.0, 2.0})},
+    {"[a, b]", ParameterValue(std::vector<std::string>{"a", "b"})},
+    {"[true, off]", ParameterValue(std::vector<bool>{true, false})},
+    {"['1', '2']", ParameterValue(std::vector<std::string>{"1", "2"})}};
+  for (const auto & [text, value] : values) {
+    EXPECT_EQ(typed(text), value) << text;
+  }
   EXPECT_TRUE(std::isnan(typed(".nan").get<double>()));
-  EXPECT_EQ(typed("abc"), ParameterValue("abc"));
-  EXPECT_EQ(typed("hello world"), ParameterValue("hello world"));
-  EXPECT_EQ(typed("'3'"), ParameterValue("3"));
-  EXPECT_EQ(typed("\"true\""), ParameterValue("true"));
-  EXPECT_EQ(typed("''"), ParameterValue(""));
-  EXPECT_EQ(typed("!!str 5"), ParameterValue("5"));
-
-  EXPECT_EQ(typed("[1, 2]"), ParameterValue(std::vector<int64_t>{1, 2}));
-  EXPECT_EQ(typed("[1.0, 2.0]"), ParameterValue(std::vector<double>{1.0, 2.0}));
-  EXPECT_EQ(typed("[a, b]"), ParameterValue(std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(typed("[true, off]"), ParameterValue(std::vector<bool>{true, false}));
-  EXPECT_EQ(typed("['1', '2']"), ParameterValue(std::vector<std::string>{"1", "2"}));
 
   EXPECT_NE(parse_error({"--ros-args", "-p", "x:=[1, 2.0]"}).find(
       "mixes element types (integer and double)"), std::string::npos);
@@ -246,17 +242,13 @@ TEST(Arguments, OverridesResolveInFirstAppearanceOrder)
 
 TEST(Arguments, NodeKeysMatchFullyQualifiedNames)
 {
-  using rclcpp::detail::node_key_matches;
-  EXPECT_TRUE(node_key_matches("/**", "/a"));
-  EXPECT_TRUE(node_key_matches("/**", "/a/b/c"));
-  EXPECT_TRUE(node_key_matches("/*", "/a"));
-  EXPECT_FALSE(node_key_matches("/*", "/a/b"));
-  EXPECT_TRUE(node_key_matches("/ns/*", "/ns/a"));
-  EXPECT_FALSE(node_key_matches("/ns/*", "/other/a"));
-  EXPECT_TRUE(node_key_matches("/ns/**", "/ns/x/y"));
-  EXPECT_TRUE(node_key_matches("/talker", "/talker"));
-  EXPECT_FALSE(node_key_matches("/talker", "/ns/talker"));
-  EXPECT_FALSE(node_key_matches("/talk", "/talker"));
+  const std::tuple<const char *, const char *, bool> cases[] = {
+    {"/**", "/a", true}, {"/**", "/a/b/c", true}, {"/*", "/a", true}, {"/*", "/a/b", false},
+    {"/ns/*", "/ns/a", true}, {"/ns/*", "/other/a", false}, {"/ns/**", "/ns/x/y", true},
+    {"/talker", "/talker", true}, {"/talker", "/ns/talker", false}, {"/talk", "/talker", false}};
+  for (const auto & [key, fqn, matches] : cases) {
+    EXPECT_EQ(rclcpp::detail::node_key_matches(key, fqn), matches) << key << " " << fqn;
+  }
 }
 
 // File values go through the same typing as -p values, rcl's quirks included.

@@ -30,27 +30,24 @@ using std_msgs::msg::UInt16MultiArray;
 using test_support::DdsPeer;
 
 /// Messages a subscription callback received, readable from the test thread.
-template<typename MessageT>
 class Inbox
 {
 public:
-  void add(const MessageT & message)
+  void add(const UInt16MultiArray & message)
   {
     std::lock_guard<std::mutex> lock(mutex_);
     messages_.push_back(message);
   }
 
-  std::vector<MessageT> messages() const
+  std::vector<UInt16MultiArray> messages() const
   {
     std::lock_guard<std::mutex> lock(mutex_);
     return messages_;
   }
 
-  size_t size() const {return messages().size();}
-
 private:
   mutable std::mutex mutex_;
-  std::vector<MessageT> messages_;
+  std::vector<UInt16MultiArray> messages_;
 };
 
 UInt16MultiArray readings(std::vector<uint16_t> values)
@@ -137,7 +134,7 @@ TEST_F(DdsTransportTest, AnotherParticipantsSamplesWakeASpinningExecutor)
 {
   const std::string topic = unique_topic("readings");
   auto node = make_node("listener");
-  Inbox<UInt16MultiArray> inbox;
+  Inbox inbox;
   auto subscription = node->create_subscription<UInt16MultiArray>(
     topic, rclcpp::QoS(10), [&inbox](const UInt16MultiArray & message) {inbox.add(message);});
   spin_in_background();
@@ -148,7 +145,7 @@ TEST_F(DdsTransportTest, AnotherParticipantsSamplesWakeASpinningExecutor)
     const auto message = readings({value, 0xFFFF, 0xEEEE});
     ASSERT_EQ(dds_write(writer, &message), DDS_RETCODE_OK);
   }
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return inbox.size() == 3;}));
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return inbox.messages().size() == 3;}));
   const auto received = inbox.messages();
   EXPECT_EQ(received[0], readings({100, 0xFFFF, 0xEEEE}));
   EXPECT_EQ(received[2], readings({300, 0xFFFF, 0xEEEE}));
@@ -159,7 +156,7 @@ TEST_F(DdsTransportTest, MalformedSamplesAreLoggedOnceAndDroppedAndTheNextIsServ
 {
   const std::string topic = unique_topic("bad_readings");
   auto node = make_node("listener");
-  Inbox<UInt16MultiArray> inbox;
+  Inbox inbox;
   auto subscription = node->create_subscription<UInt16MultiArray>(
     topic, rclcpp::KeepAll(), [&inbox](const UInt16MultiArray & message) {inbox.add(message);});
   ddsi_sertype * sertype = nullptr;
@@ -188,7 +185,7 @@ TEST_F(DdsTransportTest, MalformedSamplesAreLoggedOnceAndDroppedAndTheNextIsServ
     DdsPeer::eventually(
       [&]() {
         executor_->spin_some();
-        return inbox.size() == 1;
+        return inbox.messages().size() == 1;
       }));
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_EQ(inbox.messages()[0], good);
@@ -213,7 +210,7 @@ TEST_F(DdsTransportTest, SameProcessTrafficArrivesOnceAndCountsOnce)
 {
   const std::string topic = unique_topic("local");
   auto node = make_node("local");
-  Inbox<UInt16MultiArray> inbox;
+  Inbox inbox;
   auto subscription = node->create_subscription<UInt16MultiArray>(
     topic, rclcpp::QoS(10), [&inbox](const UInt16MultiArray & message) {inbox.add(message);});
   auto publisher = node->create_publisher<UInt16MultiArray>(topic, rclcpp::QoS(10));
@@ -227,7 +224,7 @@ TEST_F(DdsTransportTest, SameProcessTrafficArrivesOnceAndCountsOnce)
   ASSERT_TRUE(DdsPeer::take(remote_reader, remote));
   executor_->spin_some();
   executor_->spin_some();
-  EXPECT_EQ(inbox.size(), 1u);
+  EXPECT_EQ(inbox.messages().size(), 1u);
   dds_delete(remote_reader);
 }
 
@@ -254,7 +251,7 @@ TEST_F(DdsTransportTest, ShutdownEndsSpinWhileRemoteSamplesKeepArriving)
 {
   const std::string topic = unique_topic("stream");
   auto node = make_node("streamed");
-  Inbox<UInt16MultiArray> inbox;
+  Inbox inbox;
   auto subscription = node->create_subscription<UInt16MultiArray>(
     topic, rclcpp::QoS(1), [&inbox](const UInt16MultiArray & message) {inbox.add(message);});
   const dds_entity_t writer = peer_->writer(peer_->topic<UInt16MultiArray>(topic));
@@ -268,7 +265,7 @@ TEST_F(DdsTransportTest, ShutdownEndsSpinWhileRemoteSamplesKeepArriving)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
     });
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return inbox.size() > 10;}));
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return inbox.messages().size() > 10;}));
   context_->shutdown("stop while streaming");
   spinner_.join();  // hangs here (and the test times out) if spin missed the shutdown
   streaming = false;

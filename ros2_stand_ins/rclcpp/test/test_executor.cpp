@@ -61,24 +61,6 @@ protected:
   rclcpp::ExecutorOptions options_;
 };
 
-/// Runs spin() on a thread of its own and joins it.
-class BackgroundSpin
-{
-public:
-  explicit BackgroundSpin(rclcpp::Executor & executor)
-  : executor_(executor), thread_([this]() {executor_.spin();}) {}
-
-  ~BackgroundSpin()
-  {
-    executor_.cancel();
-    thread_.join();
-  }
-
-private:
-  rclcpp::Executor & executor_;
-  std::thread thread_;
-};
-
 }  // namespace
 
 TEST_F(ExecutorTest, MutuallyExclusiveGroupNeverRunsTwoCallbacksAtOnce)
@@ -264,36 +246,32 @@ TEST_F(ExecutorTest, SpinningTwiceIsRefused)
   EXPECT_EQ(error_from_spin_some, "spin_some() called while already spinning");
 }
 
-TEST_F(ExecutorTest, GroupsCreatedAfterAddNodeAreServed)
+TEST_F(ExecutorTest, GroupsAddedWithTheNodeAreServedEvenWhenMadeLaterAndOthersAreNot)
 {
   rclcpp::executors::SingleThreadedExecutor executor(options_);
-  executor.add_node(node_);
-  std::promise<std::string> received;
-  rclcpp::Subscription<Header>::SharedPtr subscription;
-  {
-    BackgroundSpin spin(executor);
-    auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
-    subscription = node_->create_subscription<Header>(
-      "late", 10, [&](const Header & msg) {received.set_value(msg.frame_id);}, in_group(group));
-    publish("late");
-    auto future = received.get_future();
-    ASSERT_EQ(future.wait_for(20s), std::future_status::ready);
-    EXPECT_EQ(future.get(), "0");
-  }
-}
-
-TEST_F(ExecutorTest, GroupsNotAddedWithTheNodeAreNotServed)
-{
-  rclcpp::executors::SingleThreadedExecutor executor(options_);
-  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
-  int received = 0;
-  auto subscription = node_->create_subscription<Header>(
-    "manual", 10, [&](const Header &) {++received;}, in_group(group));
+  auto manual = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, false);
+  int received_in_manual = 0;
+  auto not_served = node_->create_subscription<Header>(
+    "manual", 10, [&](const Header &) {++received_in_manual;}, in_group(manual));
   executor.add_node(node_);
   publish("manual");
   executor.spin_some();
-  EXPECT_EQ(received, 0);
+  EXPECT_EQ(received_in_manual, 0);
   EXPECT_EQ(executor.get_all_callback_groups().size(), 1u);  // the node's default group
+
+  // A group made while the executor spins is served.
+  std::promise<std::string> received;
+  std::thread spinner([&executor]() {executor.spin();});
+  auto group = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  auto subscription = node_->create_subscription<Header>(
+    "late", 10, [&](const Header & msg) {received.set_value(msg.frame_id);}, in_group(group));
+  publish("late");
+  auto future = received.get_future();
+  const bool served = future.wait_for(20s) == std::future_status::ready;
+  executor.cancel();
+  spinner.join();
+  ASSERT_TRUE(served);
+  EXPECT_EQ(future.get(), "0");
 }
 
 TEST_F(ExecutorTest, ANodeBelongsToOneExecutorAtATime)
