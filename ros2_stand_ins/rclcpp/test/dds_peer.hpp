@@ -116,9 +116,8 @@ public:
     check(dds_writecdr(writer, sample), "writecdr");  // takes over our reference
   }
 
-  /// Takes one sample within five seconds and decodes it; false if none came or it was bad.
-  template<typename MessageT>
-  static bool take(dds_entity_t reader, MessageT & message)
+  /// The next sample within five seconds, raw (the caller unrefs it); nullptr if none came.
+  static ddsi_serdata * take_raw(dds_entity_t reader)
   {
     const dds_entity_t waitset = dds_create_waitset(dds_get_participant(reader));
     const dds_entity_t condition = dds_create_readcondition(reader, DDS_ANY_STATE);
@@ -128,7 +127,15 @@ public:
     dds_delete(waitset);
     ddsi_serdata * sample = nullptr;
     dds_sample_info_t info;
-    if (!arrived || dds_takecdr(reader, &sample, 1, &info, DDS_ANY_STATE) != 1) {
+    return arrived && dds_takecdr(reader, &sample, 1, &info, DDS_ANY_STATE) == 1 ? sample : nullptr;
+  }
+
+  /// Takes one sample within five seconds and decodes it; false if none came or it was bad.
+  template<typename MessageT>
+  static bool take(dds_entity_t reader, MessageT & message)
+  {
+    ddsi_serdata * sample = take_raw(reader);
+    if (sample == nullptr) {
       return false;
     }
     const bool decoded = dds_wire::RosSerdata::from(sample).deserialize(&message).ok;
@@ -137,9 +144,11 @@ public:
   }
 
   /// Discovery is asynchronous: waits (five seconds at most) until `condition` holds.
-  static bool eventually(const std::function<bool()> & condition)
+  static bool eventually(
+    const std::function<bool()> & condition,
+    std::chrono::milliseconds timeout = std::chrono::seconds(5))
   {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
       if (std::chrono::steady_clock::now() > deadline) {
         return false;

@@ -16,13 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "dds/dds.h"
-#include "dds/ddsi/ddsi_serdata.h"
 #include "dds_peer.hpp"
-#include "dds_wire/dds_names.hpp"
-#include "dds_wire/qos_mapping.hpp"
-#include "dds_wire/ros_serdata.hpp"
-#include "dds_wire/ros_sertype.hpp"
 #include "dds_wire/service_sample.hpp"
 #include "rcl_interfaces/srv/get_parameters.hpp"
 #include "rcl_interfaces/srv/list_parameters.hpp"
@@ -74,18 +68,13 @@ public:
   /// What `ros2 param` waits for before calling: both topics matched with a server.
   bool wait_for_service(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const
   {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-      dds_publication_matched_status_t writer_status{};
-      dds_subscription_matched_status_t reader_status{};
-      dds_get_publication_matched_status(writer_, &writer_status);
-      dds_get_subscription_matched_status(reader_, &reader_status);
-      if (writer_status.current_count > 0 && reader_status.current_count > 0) {
-        return true;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+    return DdsPeer::eventually([this]() {
+        dds_publication_matched_status_t writer_status{};
+        dds_subscription_matched_status_t reader_status{};
+        dds_get_publication_matched_status(writer_, &writer_status);
+        dds_get_subscription_matched_status(reader_, &reader_status);
+        return writer_status.current_count > 0 && reader_status.current_count > 0;
+      }, timeout);
   }
 
   void send_raw(const std::vector<uint8_t> & bytes)
@@ -103,14 +92,8 @@ public:
     bytes.resize((bytes.size() + 3) & ~size_t{3});
     send_raw(bytes);
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-      ddsi_serdata * sample = nullptr;
-      dds_sample_info_t info;
-      if (dds_takecdr(reader_, &sample, 1, &info, DDS_ANY_STATE) != 1) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        continue;
-      }
+    // A reply to an earlier call may still arrive first.
+    while (ddsi_serdata * sample = DdsPeer::take_raw(reader_)) {
       typename ServiceT::Response response;
       dds_wire::RequestHeader header;
       const auto & serdata = dds_wire::RosSerdata::from(sample);
