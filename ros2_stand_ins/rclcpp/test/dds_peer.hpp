@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -26,7 +27,9 @@
 #include "dds_wire/ros_serdata.hpp"
 #include "dds_wire/ros_sertype.hpp"
 #include "rclcpp/detail/dds_domain_config.hpp"
+#include "rclcpp/executor.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
+#include "runtime_test_support.hpp"
 
 namespace test_support
 {
@@ -171,7 +174,8 @@ private:
 };
 
 /// Base of the fixtures whose test suite talks to the process's transport through one peer,
-/// on a domain of the process's own.
+/// on a domain of the process's own. Each test gets a context of its own, shut down when the
+/// test ends, which also ends the spin a test started in the background.
 class DdsPeerTest : public ::testing::Test
 {
 protected:
@@ -187,7 +191,26 @@ protected:
     peer_ = nullptr;
   }
 
+  void SetUp() override {context_ = make_context();}
+
+  void TearDown() override
+  {
+    context_->shutdown("test done");
+    if (spinner_.joinable()) {
+      spinner_.join();
+    }
+  }
+
+  /// spin() on its own thread: it must wake for DDS samples without any polling.
+  void spin_in_background()
+  {
+    spinner_ = std::thread([this]() {executor_->spin();});
+  }
+
   static inline DdsPeer * peer_ = nullptr;
+  rclcpp::Context::SharedPtr context_;
+  std::unique_ptr<rclcpp::Executor> executor_;
+  std::thread spinner_;
 };
 
 }  // namespace test_support

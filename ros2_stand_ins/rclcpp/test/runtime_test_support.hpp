@@ -67,13 +67,10 @@ protected:
 class NodeWithExecutorTest : public ContextTest
 {
 protected:
-  explicit NodeWithExecutorTest(const std::string & node_name)
-  : node_name_(node_name) {}
-
   void SetUp() override
   {
     ContextTest::SetUp();
-    node_ = std::make_shared<rclcpp::Node>(node_name_, options_for(context_));
+    node_ = std::make_shared<rclcpp::Node>("test_node", options_for(context_));
     rclcpp::ExecutorOptions options;
     options.context = context_;
     executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
@@ -87,7 +84,6 @@ protected:
     ContextTest::TearDown();
   }
 
-  const std::string node_name_;
   rclcpp::Node::SharedPtr node_;
   std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
 };

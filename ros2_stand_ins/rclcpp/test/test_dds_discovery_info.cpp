@@ -127,17 +127,12 @@ private:
 class DdsDiscoveryInfoTest : public test_support::DdsPeerTest
 {
 protected:
-  void SetUp() override {context_ = test_support::make_context();}
-  void TearDown() override {context_->shutdown("test done");}
-
   /// Without parameter services, so a node's entry holds exactly the endpoints a test made.
   rclcpp::Node::SharedPtr make_node(const std::string & name, const std::string & ns = "")
   {
     return std::make_shared<rclcpp::Node>(
       name, ns, test_support::options_for(context_).start_parameter_services(false));
   }
-
-  rclcpp::Context::SharedPtr context_;
 };
 
 

@@ -62,18 +62,10 @@ class DdsTransportTest : public test_support::DdsPeerTest
 protected:
   void SetUp() override
   {
-    context_ = test_support::make_context();
+    DdsPeerTest::SetUp();
     rclcpp::ExecutorOptions options;
     options.context = context_;
     executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
-  }
-
-  void TearDown() override
-  {
-    context_->shutdown("test done");
-    if (spinner_.joinable()) {
-      spinner_.join();
-    }
   }
 
   rclcpp::Node::SharedPtr make_node(
@@ -85,24 +77,13 @@ protected:
     return node;
   }
 
-  /// spin() on its own thread: it must wake for DDS samples without any polling.
-  void spin_in_background()
-  {
-    spinner_ = std::thread([this]() {executor_->spin();});
-  }
-
   /// A topic name no other test in this process uses.
   static std::string unique_topic(const std::string & base)
   {
     static int counter = 0;
     return "/" + base + "_" + std::to_string(++counter);
   }
-
-  rclcpp::Context::SharedPtr context_;
-  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
-  std::thread spinner_;
 };
-
 
 TEST_F(DdsTransportTest, PublishedMessagesReachAnotherParticipantWithHumblesNames)
 {

@@ -122,25 +122,16 @@ rcl_interfaces::msg::Parameter double_parameter(const std::string & name, double
   return rclcpp::Parameter(name, value).to_parameter_msg();
 }
 
-class ParameterServicesTest : public ::testing::Test
+// (The suite's own peer stays unused: each client is a process of its own.)
+class ParameterServicesTest : public test_support::DdsPeerTest
 {
 protected:
-  static void SetUpTestSuite() {DdsPeer::isolate_process();}
-
   void SetUp() override
   {
-    context_ = test_support::make_context();
+    DdsPeerTest::SetUp();
     rclcpp::ExecutorOptions options;
     options.context = context_;
     executor_ = std::make_unique<rclcpp::executors::MultiThreadedExecutor>(options, 4);
-  }
-
-  void TearDown() override
-  {
-    context_->shutdown("test done");
-    if (spinner_.joinable()) {
-      spinner_.join();
-    }
   }
 
   /// A node named uniquely in this process (so no reply can come from an earlier test's node),
@@ -154,7 +145,7 @@ protected:
     node->declare_parameter("ultrasonic.hor_field_of_view", 0.44);
     node->declare_parameter("bumper.enabled", true);
     executor_->add_node(node);
-    spinner_ = std::thread([this]() {executor_->spin();});
+    spin_in_background();
     return node;
   }
 
@@ -163,9 +154,6 @@ protected:
     return std::string(node->get_fully_qualified_name()) + "/" + name;
   }
 
-  rclcpp::Context::SharedPtr context_;
-  std::unique_ptr<rclcpp::executors::MultiThreadedExecutor> executor_;
-  std::thread spinner_;
 };
 
 TEST_F(ParameterServicesTest, SetGetAndListReachTheNodesParametersAsInHumble)

@@ -49,9 +49,6 @@ TEST(QoSProfile, ProfilesHaveHumblesPolicies)
 class QoSDelivery : public test_support::NodeWithExecutorTest
 {
 protected:
-  QoSDelivery()
-  : NodeWithExecutorTest("qos") {}
-
   rclcpp::Subscription<Header>::SharedPtr subscribe(const std::string & topic, const rclcpp::QoS & qos)
   {
     return node_->create_subscription<Header>(
