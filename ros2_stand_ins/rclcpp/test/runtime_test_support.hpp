@@ -1,18 +1,25 @@
 // Copyright 2026 obsfeed developers
 // Licensed under the Apache License, Version 2.0
 
-// Helpers shared by the node, transport and executor tests.
+// Helpers shared by the rclcpp tests.
 
 #ifndef RUNTIME_TEST_SUPPORT_HPP_
 #define RUNTIME_TEST_SUPPORT_HPP_
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 
 #include "rclcpp/context.hpp"
@@ -36,6 +43,20 @@ inline rclcpp::Context::SharedPtr make_context()
 inline rclcpp::NodeOptions options_for(const rclcpp::Context::SharedPtr & context)
 {
   return rclcpp::NodeOptions().context(context);
+}
+
+/// what() of the Exception that `action` throws; says so if it throws another one or nothing.
+template<typename Exception>
+std::string what_of(const std::function<void()> & action)
+{
+  try {
+    action();
+  } catch (const Exception & error) {
+    return error.what();
+  } catch (const std::exception & error) {
+    return std::string("another exception: ") + error.what();
+  }
+  return "nothing thrown";
 }
 
 /// The test message: a Header whose frame id tells the messages apart.
@@ -86,6 +107,37 @@ protected:
 
   rclcpp::Node::SharedPtr node_;
   std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
+};
+
+/// Parameter files written into a fresh directory that is removed again afterwards.
+class ParamTestFiles
+{
+public:
+  ParamTestFiles()
+  {
+    char pattern[] = "/tmp/rclcpp_params_XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+      throw std::runtime_error("mkdtemp failed");
+    }
+    directory_ = pattern;
+  }
+
+  ~ParamTestFiles() {std::filesystem::remove_all(directory_);}
+
+  ParamTestFiles(const ParamTestFiles &) = delete;
+  ParamTestFiles & operator=(const ParamTestFiles &) = delete;
+
+  /// Writes content to a new file and returns its path.
+  std::string write(const std::string & name, const std::string & content)
+  {
+    std::ofstream(path(name)) << content;
+    return path(name);
+  }
+
+  std::string path(const std::string & name) const {return (directory_ / name).string();}
+
+private:
+  std::filesystem::path directory_;
 };
 
 /// Lets `parties` threads meet. The time limit only turns a broken executor into a failed

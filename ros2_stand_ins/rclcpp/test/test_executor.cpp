@@ -227,16 +227,8 @@ TEST_F(ExecutorTest, SpinningTwiceIsRefused)
   std::string error_from_spin_some;
   auto subscription = node_->create_subscription<Header>(
     "reenter", 10, [&](const Header &) {
-      try {
-        executor.spin();
-      } catch (const std::runtime_error & error) {
-        error_from_spin = error.what();
-      }
-      try {
-        executor.spin_some();
-      } catch (const std::runtime_error & error) {
-        error_from_spin_some = error.what();
-      }
+      error_from_spin = test_support::what_of<std::runtime_error>([&]() {executor.spin();});
+      error_from_spin_some = test_support::what_of<std::runtime_error>([&]() {executor.spin_some();});
       executor.cancel();
     });
   executor.add_node(node_);
@@ -280,12 +272,9 @@ TEST_F(ExecutorTest, ANodeBelongsToOneExecutorAtATime)
   {
     rclcpp::executors::MultiThreadedExecutor first(options_, 2);
     first.add_node(node_);
-    try {
-      second.add_node(node_);
-      ADD_FAILURE() << "second add_node succeeded";
-    } catch (const std::runtime_error & error) {
-      EXPECT_STREQ(error.what(), "Node '/executor' has already been added to an executor.");
-    }
+    EXPECT_EQ(
+      test_support::what_of<std::runtime_error>([&]() {second.add_node(node_);}),
+      "Node '/executor' has already been added to an executor.");
     EXPECT_THROW(second.remove_node(node_), std::runtime_error);
     first.remove_node(node_);
     EXPECT_NO_THROW(second.add_node(node_));
