@@ -61,40 +61,33 @@ EndpointData matched_with(dds_entity_t peer_endpoint)
 
 /// A Humble graph cache's view: a reader of ros_discovery_info with rmw_cyclonedds' QoS,
 /// created after the nodes it is to see, so it relies on transient local delivery.
-class GraphObserver
+struct GraphObserver
 {
-public:
   GraphObserver()
   {
     dds_wire::WireQos qos;
     qos.depth = 1;
     qos.durability = dds_wire::WireQos::Durability::TransientLocal;
-    reader_ = peer_.reader(peer_.dds_topic<ParticipantEntitiesInfo>("ros_discovery_info"), qos);
+    reader = peer.reader(peer.dds_topic<ParticipantEntitiesInfo>("ros_discovery_info"), qos);
   }
 
-  /// The most recent sample so far (every sample is the whole picture of the participant).
+  /// The most recent sample so far (every sample is the whole picture of the participant);
+  /// bytes holds it as it came over the wire, encapsulation header included.
   const std::optional<ParticipantEntitiesInfo> & latest()
   {
     ddsi_serdata * sample = nullptr;
     dds_sample_info_t info;
-    while (dds_takecdr(reader_, &sample, 1, &info, DDS_ANY_STATE) == 1) {
+    while (dds_takecdr(reader, &sample, 1, &info, DDS_ANY_STATE) == 1) {
       if (info.valid_data) {
         ParticipantEntitiesInfo message;
         EXPECT_TRUE(dds_wire::RosSerdata::from(sample).deserialize(&message).ok);
         latest_ = message;
-        latest_bytes_.resize(ddsi_serdata_size(sample));
-        ddsi_serdata_to_ser(sample, 0, latest_bytes_.size(), latest_bytes_.data());
+        bytes.resize(ddsi_serdata_size(sample));
+        ddsi_serdata_to_ser(sample, 0, bytes.size(), bytes.data());
       }
       ddsi_serdata_unref(sample);
     }
     return latest_;
-  }
-
-  /// The latest sample as it came over the wire, encapsulation header included.
-  const std::vector<uint8_t> & latest_bytes()
-  {
-    latest();
-    return latest_bytes_;
   }
 
   /// The entry of the node, if the latest sample lists it.
@@ -111,17 +104,10 @@ public:
     return std::nullopt;
   }
 
-  /// Its process, for the endpoints a Humble client has beside the reader.
-  DdsPeer & peer() {return peer_;}
-
-  /// The writer that sends the samples, as DDS discovery describes it.
-  EndpointData matched_writer() const {return matched_with(reader_);}
-
-private:
-  DdsPeer peer_;  // a graph tool's process of its own
-  dds_entity_t reader_ = 0;
+  DdsPeer peer;  // a graph tool's process of its own, for a Humble client's endpoints too
+  dds_entity_t reader = 0;
   std::optional<ParticipantEntitiesInfo> latest_;
-  std::vector<uint8_t> latest_bytes_;
+  std::vector<uint8_t> bytes;
 };
 
 class DdsDiscoveryInfoTest : public test_support::DdsPeerTest
@@ -168,7 +154,7 @@ TEST_F(DdsDiscoveryInfoTest, NodeIsListedWithTheGidsOfItsReadersAndWriters)
   // The writer itself keeps what rmw_cyclonedds keeps: only the latest picture. (Its topic,
   // type, reliability and durability are those of a Humble reader's, or nothing would match a
   // late observer.)
-  const auto writer = graph.matched_writer();
+  const auto writer = matched_with(graph.reader);
   ASSERT_TRUE(writer);
   EXPECT_EQ(gid_for(writer->participant_key), graph.latest()->gid);
   dds_history_kind_t history;
@@ -197,7 +183,7 @@ TEST_F(DdsDiscoveryInfoTest, SampleHasHumblesLayout)
   append({6, 0, 0, 0, '/', 'w', 'i', 'r', 'e', 0, 0, 0});  // namespace, padded to 4
   append({10, 0, 0, 0, 'w', 'i', 'r', 'e', '_', 'n', 'o', 'd', 'e', 0, 0, 0});  // name
   append({0, 0, 0, 0, 0, 0, 0, 0});  // no readers, no writers
-  EXPECT_EQ(graph.latest_bytes(), expected);
+  EXPECT_EQ(graph.bytes, expected);
   // The GUID fills the first 16 bytes (its last 4 are the entity id, 0x1c1 for a participant).
   EXPECT_EQ(std::vector<uint8_t>(gid.begin() + 12, gid.end()),
     (std::vector<uint8_t>{0, 0, 0x01, 0xc1, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -211,10 +197,10 @@ TEST_F(DdsDiscoveryInfoTest, ParameterServicesAreListedUnderTheirNode)
   // One of the six services as a Humble client finds it: its request reader, its reply writer.
   GraphObserver graph;
   const std::string service = "/graph_test/graph_params/get_parameters";
-  const dds_entity_t request_writer = graph.peer().writer(
-    graph.peer().dds_topic<GetParameters::Request>(dds_wire::DdsNames::request_topic(service)));
-  const dds_entity_t reply_reader = graph.peer().reader(
-    graph.peer().dds_topic<GetParameters::Response>(dds_wire::DdsNames::reply_topic(service)));
+  const dds_entity_t request_writer = graph.peer.writer(
+    graph.peer.dds_topic<GetParameters::Request>(dds_wire::DdsNames::request_topic(service)));
+  const dds_entity_t reply_reader = graph.peer.reader(
+    graph.peer.dds_topic<GetParameters::Response>(dds_wire::DdsNames::reply_topic(service)));
   EndpointData request_reader{nullptr, dds_builtintopic_free_endpoint};
   EndpointData reply_writer{nullptr, dds_builtintopic_free_endpoint};
   ASSERT_TRUE(

@@ -224,8 +224,7 @@ TEST_F(ParameterServicesTest, ARefusalOfTheNodesCallbackComesBackWithItsReason)
       result.successful = true;
       for (const auto & parameter : parameters) {
         if (parameter.get_name() == "ultrasonic.hor_field_of_view") {
-          result.successful = false;
-          result.reason = "the field of view is fixed by the sensor";
+          result.set__successful(false).set__reason("the field of view is fixed by the sensor");
         }
       }
       return result;
@@ -262,13 +261,8 @@ TEST_F(ParameterServicesTest, CallsRunInTheDefaultGroupNeverAlongsideItsOtherCal
   std::atomic_int running{0};
   std::atomic_int overlaps{0};
   std::atomic_int messages{0};
-  auto enter = [&]() {
-      if (++running > 1) {
-        ++overlaps;
-      }
-    };
   auto slow_callback = [&]() {
-      enter();
+      overlaps += ++running > 1;
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
       --running;
     };
@@ -280,9 +274,7 @@ TEST_F(ParameterServicesTest, CallsRunInTheDefaultGroupNeverAlongsideItsOtherCal
   auto handle = node->add_on_set_parameters_callback(
     [&](const std::vector<rclcpp::Parameter> &) {
       slow_callback();
-      rcl_interfaces::msg::SetParametersResult result;
-      result.successful = true;
-      return result;
+      return rcl_interfaces::msg::SetParametersResult().set__successful(true);
     });
   auto publisher = node->create_publisher<std_msgs::msg::Header>("/busy", rclcpp::QoS(100));
   RawServiceClient<SetParameters> set(service(node, "set_parameters"));
