@@ -85,7 +85,7 @@ TEST(ServiceSample, BigEndianSamplesSwapTheRequestHeaderToo)
   EXPECT_EQ(decoded.depth, 7u);
 }
 
-TEST(ServiceSample, EveryTruncationAndABadBodyAreErrorsNamingTheProblem)
+TEST(ServiceSample, EveryTruncationIsAnError)
 {
   GetParameters::Request names;
   names.names = {"ultrasonic.hor_range_max", "b"};
@@ -108,15 +108,7 @@ TEST(ServiceSample, EveryTruncationAndABadBodyAreErrorsNamingTheProblem)
       too_short.data(), too_short.size(), header, &decoded,
       type_support_of<GetParameters::Request>()).error,
     "service sample of 19 bytes is shorter than its encapsulation and request headers (20 bytes)");
-
-  Bytes huge_count = valid;
-  huge_count[20] = 0xff;
-  huge_count[23] = 0x7f;
-  const auto result = ServiceSample::deserialize(
-    huge_count.data(), huge_count.size(), header, &decoded,
-    type_support_of<GetParameters::Request>());
-  EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.find("names"), std::string::npos) << result.error;
+  // (Forged counts in the body: test_cdr_malformed, for every request and reply type.)
 }
 
 }  // namespace
