@@ -162,12 +162,9 @@ TEST_F(ExecutorTest, SpinEndsWhenTheContextShutsDownFromAnotherThread)
     auto node = std::make_shared<rclcpp::Node>("shutdown", test_support::options_for(context));
     rclcpp::ExecutorOptions options;
     options.context = context;
-    std::unique_ptr<rclcpp::Executor> executor;
-    if (threads == 1) {
-      executor = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
-    } else {
-      executor = std::make_unique<rclcpp::executors::MultiThreadedExecutor>(options, threads);
-    }
+    std::unique_ptr<rclcpp::Executor> executor(threads == 1 ?
+      static_cast<rclcpp::Executor *>(new rclcpp::executors::SingleThreadedExecutor(options)) :
+      new rclcpp::executors::MultiThreadedExecutor(options, threads));
     std::promise<void> spinning;
     auto subscription = node->create_subscription<Header>(
       "ping", 10, [&](const Header &) {spinning.set_value();});

@@ -54,15 +54,6 @@ run_in_child(const std::function<int()> & body)
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-/// Wait (without a deadline of its own: the test timeout catches a hang) until !ok().
-void
-wait_for_shutdown()
-{
-  while (rclcpp::ok()) {
-    usleep(1000);
-  }
-}
-
 int
 init_with(rclcpp::SignalHandlerOptions options)
 {
@@ -123,7 +114,9 @@ TEST(SignalHandler, PreviousHandlerIsChainedAndRestored)
       signal(SIGINT, previous_handler);
       init_with(rclcpp::SignalHandlerOptions::All);
       raise(SIGINT);
-      wait_for_shutdown();
+      while (rclcpp::ok()) {  // no deadline of its own: the test timeout catches a hang
+        usleep(1000);
+      }
       if (previous_handler_calls != 1) {
         return 1;
       }
