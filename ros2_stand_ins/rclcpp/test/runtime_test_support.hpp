@@ -11,14 +11,12 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 
@@ -138,30 +136,6 @@ public:
 
 private:
   std::filesystem::path directory_;
-};
-
-/// Lets `parties` threads meet. The time limit only turns a broken executor into a failed
-/// test instead of a hung one; it plays no part in what the tests prove.
-class Rendezvous
-{
-public:
-  explicit Rendezvous(size_t parties)
-  : parties_(parties) {}
-
-  /// True if everybody arrived.
-  bool arrive_and_wait(std::chrono::seconds limit = std::chrono::seconds(20))
-  {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ++arrived_;
-    condition_.notify_all();
-    return condition_.wait_for(lock, limit, [this]() {return arrived_ >= parties_;});
-  }
-
-private:
-  std::mutex mutex_;
-  std::condition_variable condition_;
-  size_t parties_;
-  size_t arrived_ = 0;
 };
 
 }  // namespace test_support
