@@ -95,18 +95,6 @@ protected:
 
 CycloneLoopback * RosSertypeTest::dds_ = nullptr;
 
-sensor_msgs::msg::LaserScan example_scan()
-{
-  sensor_msgs::msg::LaserScan scan;
-  scan.header.stamp.sec = 3;
-  scan.header.frame_id = "ultrasonic_laser2";
-  scan.angle_min = -0.1f;
-  scan.angle_max = 0.1f;
-  scan.range_max = 4.0f;
-  scan.ranges = {0.75f, 0.75f, 0.75f};
-  return scan;
-}
-
 TEST_F(RosSertypeTest, RosToRosWithLoanedSamples)
 {
   const std::string name = unique_topic("ros_to_ros");
@@ -141,7 +129,9 @@ TEST_F(RosSertypeTest, OneTopicNameOpenedTwiceSharesTheInternedSertype)
   const dds_entity_t ros_reader = reader(ros_topic<sensor_msgs::msg::LaserScan>(name, &second));
   EXPECT_EQ(first, second);
 
-  const auto scan = example_scan();
+  sensor_msgs::msg::LaserScan scan;
+  scan.header.frame_id = "ultrasonic_laser2";
+  scan.ranges = {0.75f, 0.75f, 0.75f};
   ASSERT_EQ(dds_write(ros_writer, &scan), DDS_RETCODE_OK);
   sensor_msgs::msg::LaserScan received;
   ASSERT_TRUE(take_decoded(ros_reader, received).ok);

@@ -75,16 +75,14 @@ TEST(Arguments, MalformedRosArgumentsAreRejectedClearly)
   EXPECT_EQ(
     parse_error({"--ros-args", "--params-file"}).rfind(
       "Couldn't parse trailing --params-file flag. No params file found., at ", 0), 0u);
-  EXPECT_NE(parse_error({"--ros-args", "-p", "novalue"}).find(
-      "Couldn't parse parameter override rule: '-p novalue'"), std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "-p", "1bad:=1"}).find("not a valid parameter name"),
-    std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "-r", "a"}).find("Couldn't parse remap rule: '-r a'"),
-    std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "-r", "__ns:=relative"}).find("absolute namespace"),
-    std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "--log-level", "loud"}).find("not a log level"),
-    std::string::npos);
+  const std::pair<std::vector<std::string>, const char *> cases[] = {
+    {{"-p", "novalue"}, "Couldn't parse parameter override rule: '-p novalue'"},
+    {{"-p", "1bad:=1"}, "not a valid parameter name"}, {{"-r", "a"}, "Couldn't parse remap rule: '-r a'"},
+    {{"-r", "__ns:=relative"}, "absolute namespace"}, {{"--log-level", "loud"}, "not a log level"}};
+  for (auto [args, expected] : cases) {
+    args.insert(args.begin(), "--ros-args");
+    EXPECT_NE(parse_error(args).find(expected), std::string::npos) << expected;
+  }
   // Outside --ros-args nothing is interpreted.
   EXPECT_EQ(parse_error({"-p", "-r", "--params-file"}), "");
 }

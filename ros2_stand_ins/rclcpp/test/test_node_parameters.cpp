@@ -244,18 +244,16 @@ TEST(NodeParameters, CallbacksMayNotChangeParameters)
   auto parameters = make_parameters();
   parameters->declare_parameter("a", 1);
   parameters->declare_parameter("b", 1);
-  bool refused = false;
+  int calls = 0;
   auto handle = parameters->add_on_set_parameters_callback(
     [&](const std::vector<Parameter> &) {
-      try {
-        parameters->set_parameter(Parameter("b", 2));
-      } catch (const exceptions::ParameterModifiedInCallbackException &) {
-        refused = true;
-      }
+      EXPECT_THROW(
+        parameters->set_parameter(Parameter("b", 2)), exceptions::ParameterModifiedInCallbackException);
+      ++calls;
       return result(true);
     });
   EXPECT_TRUE(parameters->set_parameter(Parameter("a", 2)).successful);
-  EXPECT_TRUE(refused);
+  EXPECT_EQ(calls, 1);
   EXPECT_EQ(parameters->get_parameter("b").as_int(), 1);
   // The guard is released afterwards.
   handle.reset();
