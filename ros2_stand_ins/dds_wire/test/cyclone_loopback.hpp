@@ -21,7 +21,6 @@ public:
   static uint32_t unique_domain_id() {return 100u + static_cast<uint32_t>(getpid()) % 100u;}
 
   explicit CycloneLoopback(uint32_t domain_id = unique_domain_id())
-  : domain_id_(domain_id)
   {
     const std::string config =
       "<CycloneDDS><Domain Id=\"any\">"
@@ -30,13 +29,10 @@ public:
       "<Discovery><ParticipantIndex>auto</ParticipantIndex>"
       "<Peers><Peer Address=\"127.0.0.1\"/></Peers></Discovery>"
       "</Domain></CycloneDDS>";
-    domain_ = dds_create_domain(domain_id_, config.c_str());
-    if (domain_ < 0) {
-      throw std::runtime_error(std::string("dds_create_domain: ") + dds_strretcode(domain_));
-    }
-    participant_ = dds_create_participant(domain_id_, nullptr, nullptr);
-    if (participant_ < 0) {
-      throw std::runtime_error(std::string("dds_create_participant: ") + dds_strretcode(participant_));
+    domain_ = dds_create_domain(domain_id, config.c_str());
+    participant_ = dds_create_participant(domain_id, nullptr, nullptr);
+    if (domain_ < 0 || participant_ < 0) {
+      throw std::runtime_error(std::string("no participant: ") + dds_strretcode(participant_));
     }
   }
 
@@ -50,22 +46,6 @@ public:
 
   dds_entity_t participant() const {return participant_;}
 
-  /// Another participant on the same domain, standing in for a separate peer: Cyclone keeps
-  /// one topic definition per name and participant, so endpoints with another sertype for the
-  /// same topic name need their own participant, as they would in another process.
-  dds_entity_t peer_participant()
-  {
-    if (peer_participant_ == 0) {
-      peer_participant_ = dds_create_participant(domain_id_, nullptr, nullptr);
-      if (peer_participant_ < 0) {
-        throw std::runtime_error(
-                std::string("dds_create_participant: ") + dds_strretcode(peer_participant_));
-      }
-    }
-    return peer_participant_;
-  }
-  uint32_t domain_id() const {return domain_id_;}
-
   /// Reliable keep-all QoS, so nothing a test writes can be dropped before it is taken.
   static dds_qos_t * reliable_qos()
   {
@@ -78,8 +58,7 @@ public:
   /// Blocks until `reader` has data (true) or five seconds passed (false).
   static bool wait_for_data(dds_entity_t reader)
   {
-    const dds_entity_t participant = dds_get_participant(reader);
-    const dds_entity_t waitset = dds_create_waitset(participant);
+    const dds_entity_t waitset = dds_create_waitset(dds_get_participant(reader));
     const dds_entity_t condition = dds_create_readcondition(reader, DDS_ANY_STATE);
     dds_waitset_attach(waitset, condition, 0);
     const dds_return_t triggered = dds_waitset_wait(waitset, nullptr, 0, DDS_SECS(5));
@@ -89,10 +68,8 @@ public:
   }
 
 private:
-  uint32_t domain_id_;
   dds_entity_t domain_ = 0;
   dds_entity_t participant_ = 0;
-  dds_entity_t peer_participant_ = 0;
 };
 
 }  // namespace dds_wire_test

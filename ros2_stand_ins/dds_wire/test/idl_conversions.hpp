@@ -1,12 +1,9 @@
-// Test helper: field-by-field copies between the ROS C++ messages and the C structs that
-// Cyclone's idlc generated from ros_wire_types.idl. Comparing through these (and then with
-// the messages' operator==) checks every field without trusting either serializer.
+// Test helper: field-by-field copies from the C structs that Cyclone's idlc generated from
+// ros_wire_types.idl to the ROS C++ messages. Comparing through these (and then with the
+// messages' operator==) checks every field without trusting either serializer.
 #ifndef IDL_CONVERSIONS_HPP_
 #define IDL_CONVERSIONS_HPP_
 
-#include <algorithm>
-#include <deque>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,8 +15,6 @@
 
 namespace dds_wire_test
 {
-
-// ---- C struct -> ROS message --------------------------------------------------------------
 
 template<typename T, typename Sequence>
 std::vector<T> vector_from(const Sequence & sequence)
@@ -100,106 +95,6 @@ inline rcl_interfaces::msg::ParameterValue from_c(const rcl_interfaces_msg_dds__
   }
   return ros;
 }
-
-// ---- ROS message -> C struct --------------------------------------------------------------
-
-/// Builds C structs that point into the ROS message (and into storage kept here for what has
-/// no C layout in the message, like std::vector<bool>); valid while both live.
-class CSampleBuilder
-{
-public:
-  builtin_interfaces_msg_dds__Time_ to_c(const builtin_interfaces::msg::Time & ros)
-  {
-    return {ros.sec, ros.nanosec};
-  }
-
-  std_msgs_msg_dds__Header_ to_c(const std_msgs::msg::Header & ros)
-  {
-    std_msgs_msg_dds__Header_ c{};
-    c.stamp = to_c(ros.stamp);
-    c.frame_id = text(ros.frame_id);
-    return c;
-  }
-
-  std_msgs_msg_dds__UInt16MultiArray_ to_c(const std_msgs::msg::UInt16MultiArray & ros)
-  {
-    std_msgs_msg_dds__UInt16MultiArray_ c{};
-    auto & dimensions = dimensions_.emplace_back();
-    for (const auto & dimension : ros.layout.dim) {
-      dimensions.push_back({text(dimension.label), dimension.size, dimension.stride});
-    }
-    point(c.layout.dim, dimensions.data(), dimensions.size());
-    c.layout.data_offset = ros.layout.data_offset;
-    point(c.data, ros.data.data(), ros.data.size());
-    return c;
-  }
-
-  sensor_msgs_msg_dds__LaserScan_ to_c(const sensor_msgs::msg::LaserScan & ros)
-  {
-    sensor_msgs_msg_dds__LaserScan_ c{};
-    c.header = to_c(ros.header);
-    c.angle_min = ros.angle_min;
-    c.angle_max = ros.angle_max;
-    c.angle_increment = ros.angle_increment;
-    c.time_increment = ros.time_increment;
-    c.scan_time = ros.scan_time;
-    c.range_min = ros.range_min;
-    c.range_max = ros.range_max;
-    point(c.ranges, ros.ranges.data(), ros.ranges.size());
-    point(c.intensities, ros.intensities.data(), ros.intensities.size());
-    return c;
-  }
-
-  quorvex_protocol_msg_dds__RobotInfoLevelZero_ to_c(
-    const quorvex_protocol::msg::RobotInfoLevelZero & ros)
-  {
-    quorvex_protocol_msg_dds__RobotInfoLevelZero_ c{};
-    c.header = to_c(ros.header);
-    c.bumper_trig = ros.bumper_trig;
-    return c;
-  }
-
-  rcl_interfaces_msg_dds__ParameterValue_ to_c(const rcl_interfaces::msg::ParameterValue & ros)
-  {
-    rcl_interfaces_msg_dds__ParameterValue_ c{};
-    c.type = ros.type;
-    c.bool_value = ros.bool_value;
-    c.integer_value = ros.integer_value;
-    c.double_value = ros.double_value;
-    c.string_value = text(ros.string_value);
-    point(c.byte_array_value, ros.byte_array_value.data(), ros.byte_array_value.size());
-    const size_t bool_count = ros.bool_array_value.size();
-    bool * bools = bools_.emplace_back(new bool[bool_count + 1]).get();
-    std::copy(ros.bool_array_value.begin(), ros.bool_array_value.end(), bools);
-    point(c.bool_array_value, bools, bool_count);
-    point(c.integer_array_value, ros.integer_array_value.data(), ros.integer_array_value.size());
-    point(c.double_array_value, ros.double_array_value.data(), ros.double_array_value.size());
-    auto & strings = strings_.emplace_back();
-    for (const auto & item : ros.string_array_value) {
-      strings.push_back(text(item));
-    }
-    point(c.string_array_value, strings.data(), strings.size());
-    return c;
-  }
-
-private:
-  // The C structs use non-const pointers; dds_write only reads through them.
-  static char * text(const std::string & value) {return const_cast<char *>(value.c_str());}
-
-  template<typename Sequence, typename T>
-  static void point(Sequence & sequence, const T * data, size_t length)
-  {
-    sequence._buffer = const_cast<T *>(data);
-    sequence._length = static_cast<uint32_t>(length);
-    sequence._maximum = static_cast<uint32_t>(length);
-    sequence._release = false;
-  }
-
-  // deques: growing them never moves what earlier C structs already point to.
-  std::deque<std::vector<std_msgs_msg_dds__MultiArrayDimension_>> dimensions_;
-  std::deque<std::unique_ptr<bool[]>> bools_;  // std::vector<bool> has no bool * to hand out
-  std::deque<std::vector<char *>> strings_;
-};
 
 }  // namespace dds_wire_test
 

@@ -44,15 +44,6 @@ void put_uint32(Bytes & bytes, size_t offset, uint32_t value)
   std::memcpy(bytes.data() + offset, &value, sizeof value);
 }
 
-// frame_id length word at byte 12, ranges count at byte 52, intensities count at byte 64.
-Bytes small_scan_sample()
-{
-  sensor_msgs::msg::LaserScan scan;
-  scan.header.frame_id = "laser";
-  scan.ranges = {1.0f, 2.0f};
-  return CdrSerializer::serialize(&scan, type_support_of<sensor_msgs::msg::LaserScan>());
-}
-
 template<typename MessageT>
 Bytes filled_sample(uint32_t seed)
 {
@@ -110,61 +101,44 @@ TYPED_TEST(CdrMalformed, RandomMutationsNeverCrashOrOverRead)
   }
 }
 
-TEST(CdrMalformedLengths, AHugeSequenceCountIsRejectedBeforeAnyAllocation)
+// Forged counts are rejected before anything is allocated for them; every error names the field.
+TEST(CdrMalformedLengths, ForgedLengthsAndMissingNulsAreRejectedNamingTheField)
 {
-  Bytes bytes = small_scan_sample();
-  ASSERT_EQ(bytes.size(), 68u);
-  put_uint32(bytes, 52, 4000000000u);
-  EXPECT_EQ(
-    decode<sensor_msgs::msg::LaserScan>(bytes).error,
-    "ranges: sequence length 4000000000 exceeds the 12 bytes left");
-
+  // A small scan: frame_id's length word at byte 12 and its NUL at 21, the ranges' count at
+  // byte 52, the intensities' count at 64.
+  const auto scan_error = [](size_t at, uint32_t word) {
+      sensor_msgs::msg::LaserScan scan;
+      scan.header.frame_id = "laser";
+      scan.ranges = {1.0f, 2.0f};
+      Bytes bytes = CdrSerializer::serialize(&scan, type_support_of<sensor_msgs::msg::LaserScan>());
+      EXPECT_EQ(bytes.size(), 68u);
+      put_uint32(bytes, at, word);
+      return decode<sensor_msgs::msg::LaserScan>(bytes).error;
+    };
+  EXPECT_EQ(scan_error(52, 4000000000u), "ranges: sequence length 4000000000 exceeds the 12 bytes left");
   // One element more than the bytes hold, in the last field.
-  bytes = small_scan_sample();
-  put_uint32(bytes, 64, 1);
+  EXPECT_EQ(scan_error(64, 1), "intensities: sequence length 1 exceeds the 0 bytes left");
   EXPECT_EQ(
-    decode<sensor_msgs::msg::LaserScan>(bytes).error,
-    "intensities: sequence length 1 exceeds the 0 bytes left");
-}
-
-TEST(CdrMalformedLengths, StringLengthsAreCheckedAndNeedTheirNul)
-{
-  Bytes bytes = small_scan_sample();
-  put_uint32(bytes, 12, std::numeric_limits<uint32_t>::max());
-  EXPECT_EQ(
-    decode<sensor_msgs::msg::LaserScan>(bytes).error,
+    scan_error(12, std::numeric_limits<uint32_t>::max()),
     "header.frame_id: string length 4294967295 exceeds the 52 bytes left");
+  // "r", then 'X' where the NUL after "laser" was.
+  EXPECT_EQ(scan_error(20, 'r' | 'X' << 8), "header.frame_id: string of length 6 lacks its NUL");
 
-  bytes = small_scan_sample();
-  bytes[21] = 'X';  // where the NUL after "laser" was
-  EXPECT_EQ(
-    decode<sensor_msgs::msg::LaserScan>(bytes).error,
-    "header.frame_id: string of length 6 lacks its NUL");
-}
-
-TEST(CdrMalformedLengths, ErrorsNameTheElementInsideNestedSequences)
-{
   std_msgs::msg::UInt16MultiArray array;
   array.layout.dim.resize(2);
   array.layout.dim[0].label = "x";
   array.layout.dim[1].label = "y";
   Bytes bytes = CdrSerializer::serialize(&array, type_support_of<std_msgs::msg::UInt16MultiArray>());
-  // dim[1] starts at pos 20: its label length word is at byte 24, the NUL at byte 29.
-  bytes[29] = 'Y';
+  bytes[29] = 'Y';  // dim[1] starts at pos 20: its label length word is at byte 24, the NUL at 29
   EXPECT_EQ(
     decode<std_msgs::msg::UInt16MultiArray>(bytes).error,
     "layout.dim[1].label: string of length 2 lacks its NUL");
-}
 
-TEST(CdrMalformedLengths, BoundedSequencesOverTheirBoundAreRejected)
-{
-  // ParameterDescriptor.floating_point_range is FloatingPointRange[<=1].
+  // ParameterDescriptor.floating_point_range is FloatingPointRange[<=1]. After name(5) type(1)
+  // pad(3) description(5) pad(3) constraints(5) read_only dynamic_typing, its count is at pos 24.
   rcl_interfaces::msg::ParameterDescriptor descriptor;
   descriptor.floating_point_range.resize(1);
-  const auto * type_support = type_support_of<rcl_interfaces::msg::ParameterDescriptor>();
-  Bytes bytes = CdrSerializer::serialize(&descriptor, type_support);
-  // name(5) type(1) pad(3) description(5) pad(3) constraints(5) read_only dynamic_typing, then
-  // the count at pos 24, i.e. byte 28.
+  bytes = CdrSerializer::serialize(&descriptor, type_support_of<rcl_interfaces::msg::ParameterDescriptor>());
   ASSERT_EQ(bytes[28], 1u);
   bytes[28] = 2;
   EXPECT_EQ(

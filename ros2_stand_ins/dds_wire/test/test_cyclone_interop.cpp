@@ -1,8 +1,8 @@
 // Cross-check against an independent implementation: Cyclone DDS with C types that its own
 // idlc generated from IDL for the same ROS types. (a) Our bytes, handed to Cyclone as a raw
 // sample of the idlc type, come out of dds_take as the same field values; (b) Cyclone's own
-// serialization of an idlc struct is byte-identical to ours and decodes with our deserializer
-// to the same message.
+// serialization of that idlc struct is byte-identical to ours and decodes with our
+// deserializer to the same message.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -39,50 +39,60 @@ protected:
     dds_ = nullptr;
   }
 
-  // One topic with an idlc-typed reader and writer per check.
-  struct Endpoints
+  /// The next sample of `reader`, raw.
+  static ddsi_serdata * take_raw(dds_entity_t reader)
   {
-    dds_entity_t topic;
-    dds_entity_t reader;
-    dds_entity_t writer;
-  };
-
-  static Endpoints open(const dds_topic_descriptor_t * descriptor)
-  {
-    static int topic_counter = 0;
-    const std::string name = "rt/wire_check_" + std::to_string(++topic_counter);
-    dds_qos_t * qos = CycloneLoopback::reliable_qos();
-    Endpoints endpoints{};
-    endpoints.topic = dds_create_topic(dds_->participant(), descriptor, name.c_str(), qos, nullptr);
-    endpoints.reader = dds_create_reader(dds_->participant(), endpoints.topic, qos, nullptr);
-    endpoints.writer = dds_create_writer(dds_->participant(), endpoints.topic, qos, nullptr);
-    dds_delete_qos(qos);
-    return endpoints;
+    ddsi_serdata * raw = nullptr;
+    dds_sample_info_t info;
+    EXPECT_TRUE(CycloneLoopback::wait_for_data(reader));
+    EXPECT_EQ(dds_takecdr(reader, &raw, 1, &info, DDS_ANY_STATE), 1);
+    return raw;
   }
 
   template<typename RosT, typename CT>
   static void expect_cyclone_agrees(const dds_topic_descriptor_t * descriptor, const RosT & message)
   {
-    const Endpoints endpoints = open(descriptor);
-    ASSERT_GT(endpoints.topic, 0) << dds_strretcode(endpoints.topic);
-    ASSERT_GT(endpoints.reader, 0);
-    ASSERT_GT(endpoints.writer, 0);
-    const Bytes ours = CdrSerializer::serialize(&message, type_support_of<RosT>());
-
-    // (b) Cyclone serializes the idlc struct; we read its raw sample.
-    dds_wire_test::CSampleBuilder builder;
-    const CT c_sample = builder.to_c(message);
-    ASSERT_EQ(dds_write(endpoints.writer, &c_sample), DDS_RETCODE_OK);
-    ASSERT_TRUE(CycloneLoopback::wait_for_data(endpoints.reader));
-    ddsi_serdata * raw = nullptr;
-    dds_sample_info_t info;
-    ASSERT_EQ(dds_takecdr(endpoints.reader, &raw, 1, &info, DDS_ANY_STATE), 1);
-    Bytes theirs(ddsi_serdata_size(raw));
-    ddsi_serdata_to_ser(raw, 0, theirs.size(), theirs.data());
+    // One topic with an idlc-typed reader and writer per check.
+    static int topic_counter = 0;
+    const std::string name = "rt/wire_check_" + std::to_string(++topic_counter);
+    dds_qos_t * qos = CycloneLoopback::reliable_qos();
+    const dds_entity_t topic = dds_create_topic(dds_->participant(), descriptor, name.c_str(), qos, nullptr);
+    const dds_entity_t reader = dds_create_reader(dds_->participant(), topic, qos, nullptr);
+    const dds_entity_t writer = dds_create_writer(dds_->participant(), topic, qos, nullptr);
+    dds_delete_qos(qos);
+    ASSERT_GT(reader, 0) << dds_strretcode(reader);
+    ASSERT_GT(writer, 0) << dds_strretcode(writer);
     // The idlc sertype is only reachable through its samples in this Cyclone version.
+    const CT empty{};
+    ASSERT_EQ(dds_write(writer, &empty), DDS_RETCODE_OK);
+    ddsi_serdata * raw = take_raw(reader);
+    ASSERT_NE(raw, nullptr);
     ddsi_sertype * idlc_type = ddsi_sertype_ref(raw->type);
     ddsi_serdata_unref(raw);
 
+    // (a) Our bytes go in as a raw sample of the idlc type; Cyclone validates and decodes them.
+    const Bytes ours = CdrSerializer::serialize(&message, type_support_of<RosT>());
+    ddsrt_iovec_t iov;
+    iov.iov_base = const_cast<uint8_t *>(ours.data());
+    iov.iov_len = static_cast<ddsrt_iov_len_t>(ours.size());
+    ddsi_serdata * ours_raw = ddsi_serdata_from_ser_iov(idlc_type, SDK_DATA, 1, &iov, ours.size());
+    ddsi_sertype_unref(idlc_type);
+    ASSERT_NE(ours_raw, nullptr) << "Cyclone rejected our serialization";
+    ASSERT_EQ(dds_writecdr(writer, ours_raw), DDS_RETCODE_OK);
+    ASSERT_TRUE(CycloneLoopback::wait_for_data(reader));
+    void * samples[1] = {nullptr};
+    dds_sample_info_t info;
+    ASSERT_EQ(dds_take(reader, samples, &info, 1, 1), 1);
+    EXPECT_EQ(dds_wire_test::from_c(*static_cast<const CT *>(samples[0])), message);
+
+    // (b) Cyclone serializes those values again: the same bytes, which our deserializer reads.
+    ASSERT_EQ(dds_write(writer, samples[0]), DDS_RETCODE_OK);
+    dds_return_loan(reader, samples, 1);
+    raw = take_raw(reader);
+    ASSERT_NE(raw, nullptr);
+    Bytes theirs(ddsi_serdata_size(raw));
+    ddsi_serdata_to_ser(raw, 0, theirs.size(), theirs.data());
+    ddsi_serdata_unref(raw);
     RosT decoded;
     const auto result =
       CdrDeserializer::deserialize(theirs.data(), theirs.size(), &decoded, type_support_of<RosT>());
@@ -93,24 +103,9 @@ protected:
     EXPECT_EQ(Bytes(theirs.begin(), theirs.begin() + 2), Bytes(ours.begin(), ours.begin() + 2));
     EXPECT_EQ(Bytes(theirs.begin() + 4, theirs.begin() + ours.size()), Bytes(ours.begin() + 4, ours.end()));
     EXPECT_LT(theirs.size() - ours.size(), 4u) << "only padding to 4 bytes may follow";
-
-    // (a) Our bytes go in as a raw sample of the idlc type; Cyclone validates and decodes them.
-    ddsrt_iovec_t iov;
-    iov.iov_base = const_cast<uint8_t *>(ours.data());
-    iov.iov_len = static_cast<ddsrt_iov_len_t>(ours.size());
-    ddsi_serdata * ours_raw = ddsi_serdata_from_ser_iov(idlc_type, SDK_DATA, 1, &iov, ours.size());
-    ddsi_sertype_unref(idlc_type);
-    ASSERT_NE(ours_raw, nullptr) << "Cyclone rejected our serialization";
-    ASSERT_EQ(dds_writecdr(endpoints.writer, ours_raw), DDS_RETCODE_OK);
-    ASSERT_TRUE(CycloneLoopback::wait_for_data(endpoints.reader));
-    void * samples[1] = {nullptr};
-    ASSERT_EQ(dds_take(endpoints.reader, samples, &info, 1, 1), 1);
-    EXPECT_EQ(dds_wire_test::from_c(*static_cast<const CT *>(samples[0])), message);
-    dds_return_loan(endpoints.reader, samples, 1);
-
-    dds_delete(endpoints.writer);
-    dds_delete(endpoints.reader);
-    dds_delete(endpoints.topic);
+    dds_delete(writer);
+    dds_delete(reader);
+    dds_delete(topic);
   }
 
   /// The hand-made edge case, then messages with every field set.

@@ -38,13 +38,8 @@ const std::string echo_topic = dds_wire::DdsNames::message_topic("/network_scan_
 const std::string info_topic = dds_wire::DdsNames::message_topic("/network_info");
 
 // Reliable and transient local, so neither side depends on discovery finishing first.
-WireQos latched()
-{
-  WireQos qos;
-  qos.depth = 1;
-  qos.durability = WireQos::Durability::TransientLocal;
-  return qos;
-}
+const WireQos kLatched{
+  WireQos::History::KeepLast, 1, WireQos::Reliability::Reliable, WireQos::Durability::TransientLocal};
 
 sensor_msgs::msg::LaserScan big_scan()
 {
@@ -58,6 +53,7 @@ sensor_msgs::msg::LaserScan big_scan()
   return scan;
 }
 
+// What the peer sends back, as its C sample does.
 quorvex_protocol::msg::RobotInfoLevelZero bumper_pressed()
 {
   quorvex_protocol::msg::RobotInfoLevelZero info;
@@ -70,7 +66,7 @@ quorvex_protocol::msg::RobotInfoLevelZero bumper_pressed()
 int run_idl_peer(uint32_t domain_id)
 {
   CycloneLoopback dds(domain_id);
-  const auto qos = QosMapping::to_dds(latched());
+  const auto qos = QosMapping::to_dds(kLatched);
   const dds_entity_t scans = dds_create_topic(
     dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, scan_topic.c_str(), nullptr, nullptr);
   const dds_entity_t scan_reader = dds_create_reader(dds.participant(), scans, qos.get(), nullptr);
@@ -96,10 +92,7 @@ int run_idl_peer(uint32_t domain_id)
   dds_write(echo_writer, samples[0]);
   dds_return_loan(scan_reader, samples, 1);
 
-  dds_wire_test::CSampleBuilder builder;
-  // The C sample points into the message's strings: the message must outlive the write.
-  const auto pressed = bumper_pressed();
-  const auto reply = builder.to_c(pressed);
+  const quorvex_protocol_msg_dds__RobotInfoLevelZero_ reply{{{0, 0}, const_cast<char *>("base")}, true};
   dds_write(info_writer, &reply);
   if (dds_wait_for_acks(info_writer, DDS_SECS(10)) != DDS_RETCODE_OK ||
     dds_wait_for_acks(echo_writer, DDS_SECS(10)) != DDS_RETCODE_OK)
@@ -147,7 +140,7 @@ TEST(RosSertypeNetwork, LargeScanOutAndBackAndRobotInfoAcrossProcesses)
 
   {
     CycloneLoopback dds(domain_id);
-    const auto qos = QosMapping::to_dds(latched());
+    const auto qos = QosMapping::to_dds(kLatched);
     const dds_entity_t scans = ros_topic<sensor_msgs::msg::LaserScan>(dds.participant(), scan_topic);
     const dds_entity_t echoes = ros_topic<sensor_msgs::msg::LaserScan>(dds.participant(), echo_topic);
     const dds_entity_t infos =

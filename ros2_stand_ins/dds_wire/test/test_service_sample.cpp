@@ -19,39 +19,24 @@ using rcl_interfaces::srv::GetParameters;
 using rcl_interfaces::srv::ListParameters;
 using Bytes = std::vector<uint8_t>;
 
-const Bytes kGuidLittleEndian = {0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01};
-const Bytes kSequenceLittleEndian = {0x2a, 0, 0, 0, 0, 0, 0, 0};
 constexpr uint64_t kGuid = 0x0102030405060708u;
-
-Bytes concat(std::initializer_list<Bytes> parts)
-{
-  Bytes all;
-  for (const auto & part : parts) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
-  return all;
-}
 
 TEST(ServiceSample, GoldenBytesInBothDirectionsKeepTheBodysAlignment)
 {
   const RequestHeader header{kGuid, 42};
 
-  GetParameters::Request names;
-  names.names = {"a"};
-  const Bytes names_golden = concat({
-    {0x00, 0x01, 0x00, 0x00}, kGuidLittleEndian, kSequenceLittleEndian,
-    {1, 0, 0, 0},             // one name
-    {2, 0, 0, 0, 'a', 0}});   // "a" with its NUL
-
   // The uint64 depth sits at body offset 8: 4 bytes of padding after the empty prefix list,
   // exactly as without the request header.
   ListParameters::Request list;
   list.depth = 3;
-  const Bytes list_golden = concat({
-    {0x00, 0x01, 0x00, 0x00}, kGuidLittleEndian, kSequenceLittleEndian,
-    {0, 0, 0, 0}, {0, 0, 0, 0}, {3, 0, 0, 0, 0, 0, 0, 0}});
+  const Bytes list_golden = {
+    0x00, 0x01, 0x00, 0x00,
+    0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,  // client guid
+    0x2a, 0, 0, 0, 0, 0, 0, 0,  // sequence number
+    0, 0, 0, 0,  // no prefixes
+    0, 0, 0, 0,  // padding
+    3, 0, 0, 0, 0, 0, 0, 0};
 
-  EXPECT_EQ(ServiceSample::serialize(header, &names, type_support_of<GetParameters::Request>()), names_golden);
   EXPECT_EQ(ServiceSample::serialize(header, &list, type_support_of<ListParameters::Request>()), list_golden);
   EXPECT_EQ(
     ServiceSample::serialized_size(&list, type_support_of<ListParameters::Request>()),
@@ -85,7 +70,7 @@ TEST(ServiceSample, BigEndianSamplesSwapTheRequestHeaderToo)
   EXPECT_EQ(decoded.depth, 7u);
 }
 
-TEST(ServiceSample, EveryTruncationAndABadBodyAreErrorsNamingTheProblem)
+TEST(ServiceSample, EveryTruncationIsAnError)
 {
   GetParameters::Request names;
   names.names = {"ultrasonic.hor_range_max", "b"};
@@ -108,15 +93,7 @@ TEST(ServiceSample, EveryTruncationAndABadBodyAreErrorsNamingTheProblem)
       too_short.data(), too_short.size(), header, &decoded,
       type_support_of<GetParameters::Request>()).error,
     "service sample of 19 bytes is shorter than its encapsulation and request headers (20 bytes)");
-
-  Bytes huge_count = valid;
-  huge_count[20] = 0xff;
-  huge_count[23] = 0x7f;
-  const auto result = ServiceSample::deserialize(
-    huge_count.data(), huge_count.size(), header, &decoded,
-    type_support_of<GetParameters::Request>());
-  EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.find("names"), std::string::npos) << result.error;
+  // (Forged counts in the body: test_cdr_malformed, for every request and reply type.)
 }
 
 }  // namespace

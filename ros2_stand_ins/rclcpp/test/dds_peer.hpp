@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -26,7 +27,9 @@
 #include "dds_wire/ros_serdata.hpp"
 #include "dds_wire/ros_sertype.hpp"
 #include "rclcpp/detail/dds_domain_config.hpp"
+#include "rclcpp/executor.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
+#include "runtime_test_support.hpp"
 
 namespace test_support
 {
@@ -116,9 +119,8 @@ public:
     check(dds_writecdr(writer, sample), "writecdr");  // takes over our reference
   }
 
-  /// Takes one sample within five seconds and decodes it; false if none came or it was bad.
-  template<typename MessageT>
-  static bool take(dds_entity_t reader, MessageT & message)
+  /// The next sample within five seconds, raw (the caller unrefs it); nullptr if none came.
+  static ddsi_serdata * take_raw(dds_entity_t reader)
   {
     const dds_entity_t waitset = dds_create_waitset(dds_get_participant(reader));
     const dds_entity_t condition = dds_create_readcondition(reader, DDS_ANY_STATE);
@@ -128,7 +130,15 @@ public:
     dds_delete(waitset);
     ddsi_serdata * sample = nullptr;
     dds_sample_info_t info;
-    if (!arrived || dds_takecdr(reader, &sample, 1, &info, DDS_ANY_STATE) != 1) {
+    return arrived && dds_takecdr(reader, &sample, 1, &info, DDS_ANY_STATE) == 1 ? sample : nullptr;
+  }
+
+  /// Takes one sample within five seconds and decodes it; false if none came or it was bad.
+  template<typename MessageT>
+  static bool take(dds_entity_t reader, MessageT & message)
+  {
+    ddsi_serdata * sample = take_raw(reader);
+    if (sample == nullptr) {
       return false;
     }
     const bool decoded = dds_wire::RosSerdata::from(sample).deserialize(&message).ok;
@@ -137,9 +147,11 @@ public:
   }
 
   /// Discovery is asynchronous: waits (five seconds at most) until `condition` holds.
-  static bool eventually(const std::function<bool()> & condition)
+  static bool eventually(
+    const std::function<bool()> & condition,
+    std::chrono::milliseconds timeout = std::chrono::seconds(5))
   {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
       if (std::chrono::steady_clock::now() > deadline) {
         return false;
@@ -162,7 +174,8 @@ private:
 };
 
 /// Base of the fixtures whose test suite talks to the process's transport through one peer,
-/// on a domain of the process's own.
+/// on a domain of the process's own. Each test gets a context of its own, shut down when the
+/// test ends, which also ends the spin a test started in the background.
 class DdsPeerTest : public ::testing::Test
 {
 protected:
@@ -178,7 +191,26 @@ protected:
     peer_ = nullptr;
   }
 
+  void SetUp() override {context_ = make_context();}
+
+  void TearDown() override
+  {
+    context_->shutdown("test done");
+    if (spinner_.joinable()) {
+      spinner_.join();
+    }
+  }
+
+  /// spin() on its own thread: it must wake for DDS samples without any polling.
+  void spin_in_background()
+  {
+    spinner_ = std::thread([this]() {executor_->spin();});
+  }
+
   static inline DdsPeer * peer_ = nullptr;
+  rclcpp::Context::SharedPtr context_;
+  std::unique_ptr<rclcpp::Executor> executor_;
+  std::thread spinner_;
 };
 
 }  // namespace test_support

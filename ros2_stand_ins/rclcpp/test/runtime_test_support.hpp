@@ -1,18 +1,23 @@
 // Copyright 2026 obsfeed developers
 // Licensed under the Apache License, Version 2.0
 
-// Helpers shared by the node, transport and executor tests.
+// Helpers shared by the rclcpp tests.
 
 #ifndef RUNTIME_TEST_SUPPORT_HPP_
 #define RUNTIME_TEST_SUPPORT_HPP_
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
-#include <mutex>
+#include <stdexcept>
 #include <string>
 
 #include "rclcpp/context.hpp"
@@ -36,6 +41,20 @@ inline rclcpp::Context::SharedPtr make_context()
 inline rclcpp::NodeOptions options_for(const rclcpp::Context::SharedPtr & context)
 {
   return rclcpp::NodeOptions().context(context);
+}
+
+/// what() of the Exception that `action` throws; says so if it throws another one or nothing.
+template<typename Exception>
+std::string what_of(const std::function<void()> & action)
+{
+  try {
+    action();
+  } catch (const Exception & error) {
+    return error.what();
+  } catch (const std::exception & error) {
+    return std::string("another exception: ") + error.what();
+  }
+  return "nothing thrown";
 }
 
 /// The test message: a Header whose frame id tells the messages apart.
@@ -67,13 +86,10 @@ protected:
 class NodeWithExecutorTest : public ContextTest
 {
 protected:
-  explicit NodeWithExecutorTest(const std::string & node_name)
-  : node_name_(node_name) {}
-
   void SetUp() override
   {
     ContextTest::SetUp();
-    node_ = std::make_shared<rclcpp::Node>(node_name_, options_for(context_));
+    node_ = std::make_shared<rclcpp::Node>("test_node", options_for(context_));
     rclcpp::ExecutorOptions options;
     options.context = context_;
     executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
@@ -87,33 +103,39 @@ protected:
     ContextTest::TearDown();
   }
 
-  const std::string node_name_;
   rclcpp::Node::SharedPtr node_;
   std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
 };
 
-/// Lets `parties` threads meet. The time limit only turns a broken executor into a failed
-/// test instead of a hung one; it plays no part in what the tests prove.
-class Rendezvous
+/// Parameter files written into a fresh directory that is removed again afterwards.
+class ParamTestFiles
 {
 public:
-  explicit Rendezvous(size_t parties)
-  : parties_(parties) {}
-
-  /// True if everybody arrived.
-  bool arrive_and_wait(std::chrono::seconds limit = std::chrono::seconds(20))
+  ParamTestFiles()
   {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ++arrived_;
-    condition_.notify_all();
-    return condition_.wait_for(lock, limit, [this]() {return arrived_ >= parties_;});
+    char pattern[] = "/tmp/rclcpp_params_XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+      throw std::runtime_error("mkdtemp failed");
+    }
+    directory_ = pattern;
   }
 
+  ~ParamTestFiles() {std::filesystem::remove_all(directory_);}
+
+  ParamTestFiles(const ParamTestFiles &) = delete;
+  ParamTestFiles & operator=(const ParamTestFiles &) = delete;
+
+  /// Writes content to a new file and returns its path.
+  std::string write(const std::string & name, const std::string & content)
+  {
+    std::ofstream(path(name)) << content;
+    return path(name);
+  }
+
+  std::string path(const std::string & name) const {return (directory_ / name).string();}
+
 private:
-  std::mutex mutex_;
-  std::condition_variable condition_;
-  size_t parties_;
-  size_t arrived_ = 0;
+  std::filesystem::path directory_;
 };
 
 }  // namespace test_support

@@ -4,14 +4,17 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
-#include "param_test_files.hpp"
 #include "rclcpp/detail/arguments.hpp"
 #include "rclcpp/exceptions.hpp"
+#include "runtime_test_support.hpp"
 
 using rclcpp::ParameterValue;
 using rclcpp::detail::Arguments;
+using test_support::ParamTestFiles;
 
 namespace
 {
@@ -72,16 +75,14 @@ TEST(Arguments, MalformedRosArgumentsAreRejectedClearly)
   EXPECT_EQ(
     parse_error({"--ros-args", "--params-file"}).rfind(
       "Couldn't parse trailing --params-file flag. No params file found., at ", 0), 0u);
-  EXPECT_NE(parse_error({"--ros-args", "-p", "novalue"}).find(
-      "Couldn't parse parameter override rule: '-p novalue'"), std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "-p", "1bad:=1"}).find("not a valid parameter name"),
-    std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "-r", "a"}).find("Couldn't parse remap rule: '-r a'"),
-    std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "-r", "__ns:=relative"}).find("absolute namespace"),
-    std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "--log-level", "loud"}).find("not a log level"),
-    std::string::npos);
+  const std::pair<std::vector<std::string>, const char *> cases[] = {
+    {{"-p", "novalue"}, "Couldn't parse parameter override rule: '-p novalue'"},
+    {{"-p", "1bad:=1"}, "not a valid parameter name"}, {{"-r", "a"}, "Couldn't parse remap rule: '-r a'"},
+    {{"-r", "__ns:=relative"}, "absolute namespace"}, {{"--log-level", "loud"}, "not a log level"}};
+  for (auto [args, expected] : cases) {
+    args.insert(args.begin(), "--ros-args");
+    EXPECT_NE(parse_error(args).find(expected), std::string::npos) << expected;
+  }
   // Outside --ros-args nothing is interpreted.
   EXPECT_EQ(parse_error({"-p", "-r", "--params-file"}), "");
 }
@@ -95,28 +96,22 @@ TEST(Arguments, ParameterValuesAreTypedLikeRcl)
   for (const char * text : {"false", "False", "FALSE", "no", "OFF", "n"}) {
     EXPECT_EQ(typed(text), ParameterValue(false)) << text;
   }
-  EXPECT_EQ(typed("3"), ParameterValue(3));
-  EXPECT_EQ(typed("-3"), ParameterValue(-3));
-  EXPECT_EQ(typed("+4"), ParameterValue(4));
-  EXPECT_EQ(typed("0x10"), ParameterValue(16));
-  EXPECT_EQ(typed("3.0"), ParameterValue(3.0));
-  EXPECT_EQ(typed("1e3"), ParameterValue(1000.0));
-  EXPECT_EQ(typed("-2.5e-1"), ParameterValue(-0.25));
-  EXPECT_EQ(typed(".inf"), ParameterValue(INFINITY));
-  EXPECT_EQ(typed("-.inf"), ParameterValue(-INFINITY));
+  const std::pair<const char *, ParameterValue> values[] = {
+    {"3", ParameterValue(3)}, {"-3", ParameterValue(-3)}, {"+4", ParameterValue(4)},
+    {"0x10", ParameterValue(16)}, {"3.0", ParameterValue(3.0)}, {"1e3", ParameterValue(1000.0)},
+    {"-2.5e-1", ParameterValue(-0.25)}, {".inf", ParameterValue(INFINITY)},
+    {"-.inf", ParameterValue(-INFINITY)}, {"abc", ParameterValue("abc")},
+    {"hello world", ParameterValue("hello world")}, {"'3'", ParameterValue("3")},
+    {"\"true\"", ParameterValue("true")}, {"''", ParameterValue("")}, {"!!str 5", ParameterValue("5")},
+    {"[1, 2]", ParameterValue(std::vector<int64_t>{1, 2})},
+    {"[1.0, 2.0]", ParameterValue(std::vector<double>{1.0, 2.0})},
+    {"[a, b]", ParameterValue(std::vector<std::string>{"a", "b"})},
+    {"[true, off]", ParameterValue(std::vector<bool>{true, false})},
+    {"['1', '2']", ParameterValue(std::vector<std::string>{"1", "2"})}};
+  for (const auto & [text, value] : values) {
+    EXPECT_EQ(typed(text), value) << text;
+  }
   EXPECT_TRUE(std::isnan(typed(".nan").get<double>()));
-  EXPECT_EQ(typed("abc"), ParameterValue("abc"));
-  EXPECT_EQ(typed("hello world"), ParameterValue("hello world"));
-  EXPECT_EQ(typed("'3'"), ParameterValue("3"));
-  EXPECT_EQ(typed("\"true\""), ParameterValue("true"));
-  EXPECT_EQ(typed("''"), ParameterValue(""));
-  EXPECT_EQ(typed("!!str 5"), ParameterValue("5"));
-
-  EXPECT_EQ(typed("[1, 2]"), ParameterValue(std::vector<int64_t>{1, 2}));
-  EXPECT_EQ(typed("[1.0, 2.0]"), ParameterValue(std::vector<double>{1.0, 2.0}));
-  EXPECT_EQ(typed("[a, b]"), ParameterValue(std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(typed("[true, off]"), ParameterValue(std::vector<bool>{true, false}));
-  EXPECT_EQ(typed("['1', '2']"), ParameterValue(std::vector<std::string>{"1", "2"}));
 
   EXPECT_NE(parse_error({"--ros-args", "-p", "x:=[1, 2.0]"}).find(
       "mixes element types (integer and double)"), std::string::npos);
@@ -131,13 +126,10 @@ TEST(Arguments, EmptyListFailsWhenApplied)
 {
   const auto arguments = Arguments::parse({"--ros-args", "-p", "talker:x:=[]"});
   EXPECT_NO_THROW(overrides_for(arguments, "/listener"));
-  try {
-    overrides_for(arguments, "/talker");
-    FAIL() << "no exception";
-  } catch (const rclcpp::exceptions::InvalidParametersException & e) {
-    EXPECT_NE(std::string(e.what()).find("'x'"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("empty list"), std::string::npos) << e.what();
-  }
+  const std::string error = test_support::what_of<rclcpp::exceptions::InvalidParametersException>(
+    [&]() {overrides_for(arguments, "/talker");});
+  EXPECT_NE(error.find("'x'"), std::string::npos) << error;
+  EXPECT_NE(error.find("empty list"), std::string::npos) << error;
 }
 
 TEST(Arguments, ParamsFileStructure)
@@ -246,17 +238,13 @@ TEST(Arguments, OverridesResolveInFirstAppearanceOrder)
 
 TEST(Arguments, NodeKeysMatchFullyQualifiedNames)
 {
-  using rclcpp::detail::node_key_matches;
-  EXPECT_TRUE(node_key_matches("/**", "/a"));
-  EXPECT_TRUE(node_key_matches("/**", "/a/b/c"));
-  EXPECT_TRUE(node_key_matches("/*", "/a"));
-  EXPECT_FALSE(node_key_matches("/*", "/a/b"));
-  EXPECT_TRUE(node_key_matches("/ns/*", "/ns/a"));
-  EXPECT_FALSE(node_key_matches("/ns/*", "/other/a"));
-  EXPECT_TRUE(node_key_matches("/ns/**", "/ns/x/y"));
-  EXPECT_TRUE(node_key_matches("/talker", "/talker"));
-  EXPECT_FALSE(node_key_matches("/talker", "/ns/talker"));
-  EXPECT_FALSE(node_key_matches("/talk", "/talker"));
+  const std::tuple<const char *, const char *, bool> cases[] = {
+    {"/**", "/a", true}, {"/**", "/a/b/c", true}, {"/*", "/a", true}, {"/*", "/a/b", false},
+    {"/ns/*", "/ns/a", true}, {"/ns/*", "/other/a", false}, {"/ns/**", "/ns/x/y", true},
+    {"/talker", "/talker", true}, {"/talker", "/ns/talker", false}, {"/talk", "/talker", false}};
+  for (const auto & [key, fqn, matches] : cases) {
+    EXPECT_EQ(rclcpp::detail::node_key_matches(key, fqn), matches) << key << " " << fqn;
+  }
 }
 
 // File values go through the same typing as -p values, rcl's quirks included.

@@ -148,7 +148,7 @@ TEST(GlobalContext, InitOkShutdown)
     "user called rclcpp::shutdown()");
 }
 
-TEST(Options, DefaultsAndChaining)
+TEST(Options, DefaultsAsInHumble)
 {
   const rclcpp::NodeOptions defaults;
   EXPECT_EQ(defaults.context(), rclcpp::contexts::get_global_default_context());
@@ -160,20 +160,6 @@ TEST(Options, DefaultsAndChaining)
   EXPECT_FALSE(defaults.automatically_declare_parameters_from_overrides());
   EXPECT_TRUE(defaults.arguments().empty());
   EXPECT_TRUE(defaults.parameter_overrides().empty());
-
-  auto context = std::make_shared<rclcpp::Context>();
-  const auto options = rclcpp::NodeOptions()
-    .context(context)
-    .arguments({"--ros-args", "-r", "__node:=x"})
-    .use_global_arguments(false)
-    .append_parameter_override("a", 1)
-    .append_parameter_override("b", "two")
-    .allow_undeclared_parameters(true);
-  EXPECT_EQ(options.context(), context);
-  EXPECT_FALSE(options.use_global_arguments());
-  EXPECT_TRUE(options.allow_undeclared_parameters());
-  ASSERT_EQ(options.parameter_overrides().size(), 2u);
-  EXPECT_EQ(options.parameter_overrides()[1].as_string(), "two");
 
   // Until set, the id is rcl's "default" (SIZE_MAX); use_default_domain_id() reads the variable
   // now, and an unset one means the default again.

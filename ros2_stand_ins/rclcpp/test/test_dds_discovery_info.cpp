@@ -17,18 +17,10 @@
 #include <utility>
 #include <vector>
 
-#include "dds/dds.h"
-#include "dds/ddsi/ddsi_serdata.h"
 #include "dds_peer.hpp"
-#include "dds_wire/dds_names.hpp"
-#include "dds_wire/qos_mapping.hpp"
-#include "dds_wire/ros_serdata.hpp"
-#include "dds_wire/ros_sertype.hpp"
 #include "rcl_interfaces/srv/get_parameters.hpp"
 #include "rclcpp/node.hpp"
-#include "rclcpp/detail/dds_domain_config.hpp"
 #include "rmw_dds_common/msg/participant_entities_info.hpp"
-#include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "runtime_test_support.hpp"
 #include "std_msgs/msg/header.hpp"
 
@@ -54,60 +46,48 @@ Gid gid_for(const dds_guid_t & guid)
 /// (GUID, participant GUID, topic, type, QoS); empty until discovery has found exactly one.
 using EndpointData = std::unique_ptr<dds_builtintopic_endpoint_t, void (*)(dds_builtintopic_endpoint_t *)>;
 
-EndpointData matched_writer_of(dds_entity_t peer_reader)
+/// A peer writer's matched reader, or a peer reader's matched writer.
+EndpointData matched_with(dds_entity_t peer_endpoint)
 {
   dds_instance_handle_t handle = 0;
-  if (dds_get_matched_publications(peer_reader, &handle, 1) != 1) {
-    return {nullptr, dds_builtintopic_free_endpoint};
+  if (dds_get_matched_publications(peer_endpoint, &handle, 1) == 1) {
+    return {dds_get_matched_publication_data(peer_endpoint, handle), dds_builtintopic_free_endpoint};
   }
-  return {dds_get_matched_publication_data(peer_reader, handle), dds_builtintopic_free_endpoint};
-}
-
-EndpointData matched_reader_of(dds_entity_t peer_writer)
-{
-  dds_instance_handle_t handle = 0;
-  if (dds_get_matched_subscriptions(peer_writer, &handle, 1) != 1) {
-    return {nullptr, dds_builtintopic_free_endpoint};
+  if (dds_get_matched_subscriptions(peer_endpoint, &handle, 1) == 1) {
+    return {dds_get_matched_subscription_data(peer_endpoint, handle), dds_builtintopic_free_endpoint};
   }
-  return {dds_get_matched_subscription_data(peer_writer, handle), dds_builtintopic_free_endpoint};
+  return {nullptr, dds_builtintopic_free_endpoint};
 }
 
 /// A Humble graph cache's view: a reader of ros_discovery_info with rmw_cyclonedds' QoS,
 /// created after the nodes it is to see, so it relies on transient local delivery.
-class GraphObserver
+struct GraphObserver
 {
-public:
   GraphObserver()
   {
     dds_wire::WireQos qos;
     qos.depth = 1;
     qos.durability = dds_wire::WireQos::Durability::TransientLocal;
-    reader_ = peer_.reader(peer_.dds_topic<ParticipantEntitiesInfo>("ros_discovery_info"), qos);
+    reader = peer.reader(peer.dds_topic<ParticipantEntitiesInfo>("ros_discovery_info"), qos);
   }
 
-  /// The most recent sample so far (every sample is the whole picture of the participant).
+  /// The most recent sample so far (every sample is the whole picture of the participant);
+  /// bytes holds it as it came over the wire, encapsulation header included.
   const std::optional<ParticipantEntitiesInfo> & latest()
   {
     ddsi_serdata * sample = nullptr;
     dds_sample_info_t info;
-    while (dds_takecdr(reader_, &sample, 1, &info, DDS_ANY_STATE) == 1) {
+    while (dds_takecdr(reader, &sample, 1, &info, DDS_ANY_STATE) == 1) {
       if (info.valid_data) {
         ParticipantEntitiesInfo message;
         EXPECT_TRUE(dds_wire::RosSerdata::from(sample).deserialize(&message).ok);
         latest_ = message;
-        latest_bytes_.resize(ddsi_serdata_size(sample));
-        ddsi_serdata_to_ser(sample, 0, latest_bytes_.size(), latest_bytes_.data());
+        bytes.resize(ddsi_serdata_size(sample));
+        ddsi_serdata_to_ser(sample, 0, bytes.size(), bytes.data());
       }
       ddsi_serdata_unref(sample);
     }
     return latest_;
-  }
-
-  /// The latest sample as it came over the wire, encapsulation header included.
-  const std::vector<uint8_t> & latest_bytes()
-  {
-    latest();
-    return latest_bytes_;
   }
 
   /// The entry of the node, if the latest sample lists it.
@@ -124,33 +104,21 @@ public:
     return std::nullopt;
   }
 
-  /// Its process, for the endpoints a Humble client has beside the reader.
-  DdsPeer & peer() {return peer_;}
-
-  /// The writer that sends the samples, as DDS discovery describes it.
-  EndpointData matched_writer() const {return matched_writer_of(reader_);}
-
-private:
-  DdsPeer peer_;  // a graph tool's process of its own
-  dds_entity_t reader_ = 0;
+  DdsPeer peer;  // a graph tool's process of its own, for a Humble client's endpoints too
+  dds_entity_t reader = 0;
   std::optional<ParticipantEntitiesInfo> latest_;
-  std::vector<uint8_t> latest_bytes_;
+  std::vector<uint8_t> bytes;
 };
 
 class DdsDiscoveryInfoTest : public test_support::DdsPeerTest
 {
 protected:
-  void SetUp() override {context_ = test_support::make_context();}
-  void TearDown() override {context_->shutdown("test done");}
-
   /// Without parameter services, so a node's entry holds exactly the endpoints a test made.
   rclcpp::Node::SharedPtr make_node(const std::string & name, const std::string & ns = "")
   {
     return std::make_shared<rclcpp::Node>(
       name, ns, test_support::options_for(context_).start_parameter_services(false));
   }
-
-  rclcpp::Context::SharedPtr context_;
 };
 
 
@@ -169,8 +137,8 @@ TEST_F(DdsDiscoveryInfoTest, NodeIsListedWithTheGidsOfItsReadersAndWriters)
   ASSERT_TRUE(
     DdsPeer::eventually(
       [&]() {
-        our_writer = matched_writer_of(peer_reader);
-        our_reader = matched_reader_of(peer_writer);
+        our_writer = matched_with(peer_reader);
+        our_reader = matched_with(peer_writer);
         return our_writer && our_reader;
       }));
 
@@ -183,22 +151,15 @@ TEST_F(DdsDiscoveryInfoTest, NodeIsListedWithTheGidsOfItsReadersAndWriters)
   // The participant is the one owning those endpoints, so tools can tie them together.
   EXPECT_EQ(graph.latest()->gid, gid_for(our_writer->participant_key));
 
-  // The writer itself, as rmw_cyclonedds creates it.
-  const auto writer = graph.matched_writer();
+  // The writer itself keeps what rmw_cyclonedds keeps: only the latest picture. (Its topic,
+  // type, reliability and durability are those of a Humble reader's, or nothing would match a
+  // late observer.)
+  const auto writer = matched_with(graph.reader);
   ASSERT_TRUE(writer);
-  EXPECT_STREQ(writer->topic_name, "ros_discovery_info");
-  EXPECT_STREQ(writer->type_name, "rmw_dds_common::msg::dds_::ParticipantEntitiesInfo_");
   EXPECT_EQ(gid_for(writer->participant_key), graph.latest()->gid);
-  dds_reliability_kind_t reliability;
-  dds_duration_t max_blocking;
-  dds_durability_kind_t durability;
   dds_history_kind_t history;
   int32_t depth = 0;
-  ASSERT_TRUE(dds_qget_reliability(writer->qos, &reliability, &max_blocking));
-  ASSERT_TRUE(dds_qget_durability(writer->qos, &durability));
   ASSERT_TRUE(dds_qget_history(writer->qos, &history, &depth));
-  EXPECT_EQ(reliability, DDS_RELIABILITY_RELIABLE);
-  EXPECT_EQ(durability, DDS_DURABILITY_TRANSIENT_LOCAL);
   EXPECT_EQ(history, DDS_HISTORY_KEEP_LAST);
   EXPECT_EQ(depth, 1);
 }
@@ -222,7 +183,7 @@ TEST_F(DdsDiscoveryInfoTest, SampleHasHumblesLayout)
   append({6, 0, 0, 0, '/', 'w', 'i', 'r', 'e', 0, 0, 0});  // namespace, padded to 4
   append({10, 0, 0, 0, 'w', 'i', 'r', 'e', '_', 'n', 'o', 'd', 'e', 0, 0, 0});  // name
   append({0, 0, 0, 0, 0, 0, 0, 0});  // no readers, no writers
-  EXPECT_EQ(graph.latest_bytes(), expected);
+  EXPECT_EQ(graph.bytes, expected);
   // The GUID fills the first 16 bytes (its last 4 are the entity id, 0x1c1 for a participant).
   EXPECT_EQ(std::vector<uint8_t>(gid.begin() + 12, gid.end()),
     (std::vector<uint8_t>{0, 0, 0x01, 0xc1, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -236,17 +197,17 @@ TEST_F(DdsDiscoveryInfoTest, ParameterServicesAreListedUnderTheirNode)
   // One of the six services as a Humble client finds it: its request reader, its reply writer.
   GraphObserver graph;
   const std::string service = "/graph_test/graph_params/get_parameters";
-  const dds_entity_t request_writer = graph.peer().writer(
-    graph.peer().dds_topic<GetParameters::Request>(dds_wire::DdsNames::request_topic(service)));
-  const dds_entity_t reply_reader = graph.peer().reader(
-    graph.peer().dds_topic<GetParameters::Response>(dds_wire::DdsNames::reply_topic(service)));
+  const dds_entity_t request_writer = graph.peer.writer(
+    graph.peer.dds_topic<GetParameters::Request>(dds_wire::DdsNames::request_topic(service)));
+  const dds_entity_t reply_reader = graph.peer.reader(
+    graph.peer.dds_topic<GetParameters::Response>(dds_wire::DdsNames::reply_topic(service)));
   EndpointData request_reader{nullptr, dds_builtintopic_free_endpoint};
   EndpointData reply_writer{nullptr, dds_builtintopic_free_endpoint};
   ASSERT_TRUE(
     DdsPeer::eventually(
       [&]() {
-        request_reader = matched_reader_of(request_writer);
-        reply_writer = matched_writer_of(reply_reader);
+        request_reader = matched_with(request_writer);
+        reply_writer = matched_with(reply_reader);
         return request_reader && reply_writer;
       }));
 

@@ -30,27 +30,24 @@ using std_msgs::msg::UInt16MultiArray;
 using test_support::DdsPeer;
 
 /// Messages a subscription callback received, readable from the test thread.
-template<typename MessageT>
 class Inbox
 {
 public:
-  void add(const MessageT & message)
+  void add(const UInt16MultiArray & message)
   {
     std::lock_guard<std::mutex> lock(mutex_);
     messages_.push_back(message);
   }
 
-  std::vector<MessageT> messages() const
+  std::vector<UInt16MultiArray> messages() const
   {
     std::lock_guard<std::mutex> lock(mutex_);
     return messages_;
   }
 
-  size_t size() const {return messages().size();}
-
 private:
   mutable std::mutex mutex_;
-  std::vector<MessageT> messages_;
+  std::vector<UInt16MultiArray> messages_;
 };
 
 UInt16MultiArray readings(std::vector<uint16_t> values)
@@ -65,18 +62,10 @@ class DdsTransportTest : public test_support::DdsPeerTest
 protected:
   void SetUp() override
   {
-    context_ = test_support::make_context();
+    DdsPeerTest::SetUp();
     rclcpp::ExecutorOptions options;
     options.context = context_;
     executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
-  }
-
-  void TearDown() override
-  {
-    context_->shutdown("test done");
-    if (spinner_.joinable()) {
-      spinner_.join();
-    }
   }
 
   rclcpp::Node::SharedPtr make_node(
@@ -88,24 +77,13 @@ protected:
     return node;
   }
 
-  /// spin() on its own thread: it must wake for DDS samples without any polling.
-  void spin_in_background()
-  {
-    spinner_ = std::thread([this]() {executor_->spin();});
-  }
-
   /// A topic name no other test in this process uses.
   static std::string unique_topic(const std::string & base)
   {
     static int counter = 0;
     return "/" + base + "_" + std::to_string(++counter);
   }
-
-  rclcpp::Context::SharedPtr context_;
-  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
-  std::thread spinner_;
 };
-
 
 TEST_F(DdsTransportTest, PublishedMessagesReachAnotherParticipantWithHumblesNames)
 {
@@ -115,10 +93,8 @@ TEST_F(DdsTransportTest, PublishedMessagesReachAnotherParticipantWithHumblesName
   EXPECT_STREQ(publisher->get_topic_name(), "/robot/front_scan");
 
   const dds_entity_t reader = peer_->reader(peer_->topic<LaserScan>("/robot/front_scan"));
+  // (Matching means the same type name: dds_wire's MessageTypeNames holds it to Humble's.)
   ASSERT_TRUE(DdsPeer::eventually([&]() {return publisher->get_subscription_count() == 1;}));
-  char type_name[64];
-  ASSERT_GE(dds_get_type_name(dds_get_topic(reader), type_name, sizeof type_name), 0);
-  EXPECT_STREQ(type_name, "sensor_msgs::msg::dds_::LaserScan_");
 
   LaserScan scan;
   scan.header.frame_id = "ultrasonic_01_link";
@@ -133,33 +109,11 @@ TEST_F(DdsTransportTest, PublishedMessagesReachAnotherParticipantWithHumblesName
   EXPECT_TRUE(DdsPeer::eventually([&]() {return publisher->get_subscription_count() == 0;}));
 }
 
-TEST_F(DdsTransportTest, AnotherParticipantsSamplesWakeASpinningExecutor)
-{
-  const std::string topic = unique_topic("readings");
-  auto node = make_node("listener");
-  Inbox<UInt16MultiArray> inbox;
-  auto subscription = node->create_subscription<UInt16MultiArray>(
-    topic, rclcpp::QoS(10), [&inbox](const UInt16MultiArray & message) {inbox.add(message);});
-  spin_in_background();
-
-  const dds_entity_t writer = peer_->writer(peer_->topic<UInt16MultiArray>(topic));
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return subscription->get_publisher_count() == 1;}));
-  for (uint16_t value : {100, 200, 300}) {
-    const auto message = readings({value, 0xFFFF, 0xEEEE});
-    ASSERT_EQ(dds_write(writer, &message), DDS_RETCODE_OK);
-  }
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return inbox.size() == 3;}));
-  const auto received = inbox.messages();
-  EXPECT_EQ(received[0], readings({100, 0xFFFF, 0xEEEE}));
-  EXPECT_EQ(received[2], readings({300, 0xFFFF, 0xEEEE}));
-  dds_delete(writer);
-}
-
 TEST_F(DdsTransportTest, MalformedSamplesAreLoggedOnceAndDroppedAndTheNextIsServed)
 {
   const std::string topic = unique_topic("bad_readings");
   auto node = make_node("listener");
-  Inbox<UInt16MultiArray> inbox;
+  Inbox inbox;
   auto subscription = node->create_subscription<UInt16MultiArray>(
     topic, rclcpp::KeepAll(), [&inbox](const UInt16MultiArray & message) {inbox.add(message);});
   ddsi_sertype * sertype = nullptr;
@@ -188,7 +142,7 @@ TEST_F(DdsTransportTest, MalformedSamplesAreLoggedOnceAndDroppedAndTheNextIsServ
     DdsPeer::eventually(
       [&]() {
         executor_->spin_some();
-        return inbox.size() == 1;
+        return inbox.messages().size() == 1;
       }));
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_EQ(inbox.messages()[0], good);
@@ -213,7 +167,7 @@ TEST_F(DdsTransportTest, SameProcessTrafficArrivesOnceAndCountsOnce)
 {
   const std::string topic = unique_topic("local");
   auto node = make_node("local");
-  Inbox<UInt16MultiArray> inbox;
+  Inbox inbox;
   auto subscription = node->create_subscription<UInt16MultiArray>(
     topic, rclcpp::QoS(10), [&inbox](const UInt16MultiArray & message) {inbox.add(message);});
   auto publisher = node->create_publisher<UInt16MultiArray>(topic, rclcpp::QoS(10));
@@ -227,7 +181,7 @@ TEST_F(DdsTransportTest, SameProcessTrafficArrivesOnceAndCountsOnce)
   ASSERT_TRUE(DdsPeer::take(remote_reader, remote));
   executor_->spin_some();
   executor_->spin_some();
-  EXPECT_EQ(inbox.size(), 1u);
+  EXPECT_EQ(inbox.messages().size(), 1u);
   dds_delete(remote_reader);
 }
 
@@ -250,11 +204,12 @@ TEST_F(DdsTransportTest, TransientLocalHistoryReachesALateRemoteReader)
   dds_delete(reader);
 }
 
+// Remote samples wake a spin() in the background, and its shutdown ends it all the same.
 TEST_F(DdsTransportTest, ShutdownEndsSpinWhileRemoteSamplesKeepArriving)
 {
   const std::string topic = unique_topic("stream");
   auto node = make_node("streamed");
-  Inbox<UInt16MultiArray> inbox;
+  Inbox inbox;
   auto subscription = node->create_subscription<UInt16MultiArray>(
     topic, rclcpp::QoS(1), [&inbox](const UInt16MultiArray & message) {inbox.add(message);});
   const dds_entity_t writer = peer_->writer(peer_->topic<UInt16MultiArray>(topic));
@@ -268,7 +223,7 @@ TEST_F(DdsTransportTest, ShutdownEndsSpinWhileRemoteSamplesKeepArriving)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
     });
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return inbox.size() > 10;}));
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return inbox.messages().size() > 10;}));
   context_->shutdown("stop while streaming");
   spinner_.join();  // hangs here (and the test times out) if spin missed the shutdown
   streaming = false;

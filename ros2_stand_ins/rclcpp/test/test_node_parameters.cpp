@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "param_test_files.hpp"
+#include "runtime_test_support.hpp"
 #include "rclcpp/context.hpp"
 #include "rclcpp/detail/node_parameters.hpp"
 #include "rclcpp/exceptions.hpp"
@@ -18,6 +18,8 @@ using rcl_interfaces::msg::SetParametersResult;
 using rclcpp::Parameter;
 using rclcpp::ParameterValue;
 using rclcpp::detail::NodeParameters;
+using test_support::ParamTestFiles;
+using test_support::what_of;
 namespace exceptions = rclcpp::exceptions;
 
 namespace
@@ -94,15 +96,11 @@ TEST(NodeParameters, OverrideOfAnotherTypeIsRefused)
   auto parameters = make_parameters(
     rclcpp::NodeOptions().append_parameter_override("debug", "yes please")
     .append_parameter_override("gain", 2));
-  try {
-    parameters->declare_parameter("debug", false);
-    FAIL() << "no exception";
-  } catch (const exceptions::InvalidParameterTypeException & e) {
-    EXPECT_STREQ(
-      e.what(),
-      "parameter 'debug' has invalid type: Wrong parameter type, parameter {debug} is of type "
-      "{bool}, setting it to {string} is not allowed.");
-  }
+  EXPECT_EQ(
+    what_of<exceptions::InvalidParameterTypeException>(
+      [&]() {parameters->declare_parameter("debug", false);}),
+    "parameter 'debug' has invalid type: Wrong parameter type, parameter {debug} is of type "
+    "{bool}, setting it to {string} is not allowed.");
   EXPECT_FALSE(parameters->has_parameter("debug"));
 
   // An integer override does not silently become the double the code expects.
@@ -131,12 +129,9 @@ TEST(NodeParameters, DeclarationAndLookupErrors)
   EXPECT_THROW(
     parameters->set_parameter(Parameter("missing", 1)), exceptions::ParameterNotDeclaredException);
 
-  try {
-    parameters->get_parameter("rate", value);
-    FAIL() << "no exception";
-  } catch (const exceptions::InvalidParameterTypeException & e) {
-    EXPECT_STREQ(e.what(), "parameter 'rate' has invalid type: expected [double] got [integer]");
-  }
+  EXPECT_EQ(
+    what_of<exceptions::InvalidParameterTypeException>([&]() {parameters->get_parameter("rate", value);}),
+    "parameter 'rate' has invalid type: expected [double] got [integer]");
   int64_t rate = 0;
   EXPECT_TRUE(parameters->get_parameter("rate", rate));
   EXPECT_EQ(rate, 10);
@@ -226,12 +221,9 @@ TEST(NodeParameters, OnSetCallbacksAcceptOrRejectBeforeTheChange)
 
   // Later declarations go through the callback too; a rejection makes them throw.
   EXPECT_EQ(parameters->declare_parameter("slow", 3.0), 3.0);
-  try {
-    parameters->declare_parameter("fast", 8.0);
-    FAIL() << "no exception";
-  } catch (const exceptions::InvalidParameterValueException & e) {
-    EXPECT_STREQ(e.what(), "parameter 'fast' could not be set: too fast");
-  }
+  EXPECT_EQ(
+    what_of<exceptions::InvalidParameterValueException>([&]() {parameters->declare_parameter("fast", 8.0);}),
+    "parameter 'fast' could not be set: too fast");
   EXPECT_FALSE(parameters->has_parameter("fast"));
   EXPECT_EQ(values_seen_by_callback, (std::vector<double>{2.0, 9.0, 3.0, 8.0}));
 
@@ -252,18 +244,16 @@ TEST(NodeParameters, CallbacksMayNotChangeParameters)
   auto parameters = make_parameters();
   parameters->declare_parameter("a", 1);
   parameters->declare_parameter("b", 1);
-  bool refused = false;
+  int calls = 0;
   auto handle = parameters->add_on_set_parameters_callback(
     [&](const std::vector<Parameter> &) {
-      try {
-        parameters->set_parameter(Parameter("b", 2));
-      } catch (const exceptions::ParameterModifiedInCallbackException &) {
-        refused = true;
-      }
+      EXPECT_THROW(
+        parameters->set_parameter(Parameter("b", 2)), exceptions::ParameterModifiedInCallbackException);
+      ++calls;
       return result(true);
     });
   EXPECT_TRUE(parameters->set_parameter(Parameter("a", 2)).successful);
-  EXPECT_TRUE(refused);
+  EXPECT_EQ(calls, 1);
   EXPECT_EQ(parameters->get_parameter("b").as_int(), 1);
   // The guard is released afterwards.
   handle.reset();

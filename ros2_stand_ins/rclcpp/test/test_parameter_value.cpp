@@ -10,10 +10,12 @@
 #include "rclcpp/exceptions.hpp"
 #include "rclcpp/parameter.hpp"
 #include "rclcpp/parameter_value.hpp"
+#include "runtime_test_support.hpp"
 
 using rclcpp::Parameter;
 using rclcpp::ParameterType;
 using rclcpp::ParameterValue;
+using test_support::what_of;
 
 // The C++ type a value is built from decides its parameter type; the classic trap is a
 // string literal turning into a bool.
@@ -79,12 +81,9 @@ TEST(ParameterValue, WrongTypeAccessNamesBothTypes)
   }
 
   const ParameterValue text("abc");
-  try {
-    text.get<double>();
-    FAIL() << "no exception";
-  } catch (const rclcpp::ParameterTypeException & e) {
-    EXPECT_STREQ(e.what(), "expected [double] got [string]");
-  }
+  EXPECT_EQ(
+    what_of<rclcpp::ParameterTypeException>([&]() {text.get<double>();}),
+    "expected [double] got [string]");
   EXPECT_THROW(text.get<rclcpp::PARAMETER_INTEGER>(), rclcpp::ParameterTypeException);
   EXPECT_THROW(ParameterValue(1).get<bool>(), rclcpp::ParameterTypeException);
 }
@@ -96,12 +95,9 @@ TEST(Parameter, TypedAccessErrors)
   const Parameter speed("speed", "fast");
   EXPECT_THROW(speed.as_double(), rclcpp::ParameterTypeException);
   EXPECT_THROW(speed.get_value<rclcpp::PARAMETER_DOUBLE>(), rclcpp::ParameterTypeException);
-  try {
-    speed.get_value<double>();
-    FAIL() << "no exception";
-  } catch (const rclcpp::exceptions::InvalidParameterTypeException & e) {
-    EXPECT_STREQ(e.what(), "parameter 'speed' has invalid type: expected [double] got [string]");
-  }
+  EXPECT_EQ(
+    what_of<rclcpp::exceptions::InvalidParameterTypeException>([&]() {speed.get_value<double>();}),
+    "parameter 'speed' has invalid type: expected [double] got [string]");
 
   const Parameter ranges("ranges", std::vector<double>{1.0, 2.0});
   EXPECT_EQ(ranges.as_double_array(), (std::vector<double>{1.0, 2.0}));

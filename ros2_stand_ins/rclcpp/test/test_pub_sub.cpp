@@ -26,22 +26,14 @@ class Receiver
 {
 public:
   void on_shared(std::shared_ptr<Header> msg) {received.push_back("shared:" + msg->frame_id);}
-  void on_const_shared(std::shared_ptr<const Header> msg)
-  {
-    received.push_back("const_shared:" + msg->frame_id);
-  }
+  void on_const_shared(std::shared_ptr<const Header> msg) {received.push_back("const_shared:" + msg->frame_id);}
   void on_const_ref(const Header & msg) {received.push_back("const_ref:" + msg.frame_id);}
   void on_unique(std::unique_ptr<Header> msg) {received.push_back("unique:" + msg->frame_id);}
 
   std::vector<std::string> received;
 };
 
-class PubSubTest : public test_support::NodeWithExecutorTest
-{
-protected:
-  PubSubTest()
-  : NodeWithExecutorTest("pub_sub") {}
-};
+using PubSubTest = test_support::NodeWithExecutorTest;
 
 }  // namespace
 

@@ -49,19 +49,10 @@ TEST(QoSProfile, ProfilesHaveHumblesPolicies)
 class QoSDelivery : public test_support::NodeWithExecutorTest
 {
 protected:
-  QoSDelivery()
-  : NodeWithExecutorTest("qos") {}
-
   rclcpp::Subscription<Header>::SharedPtr subscribe(const std::string & topic, const rclcpp::QoS & qos)
   {
     return node_->create_subscription<Header>(
       topic, qos, [this](const Header & msg) {received_.push_back(msg.frame_id);});
-  }
-
-  /// Runs callbacks until no message waits.
-  void drain()
-  {
-    executor_->spin_all(std::chrono::seconds(10));
   }
 
   std::vector<std::string> received_;
@@ -83,7 +74,7 @@ TEST_F(QoSDelivery, HistoryKeepsTheNewestDepthWaitingMessagesOrAll)
         newest.push_back(std::to_string(m));
       }
     }
-    drain();
+    executor_->spin_all(std::chrono::seconds(10));  // until no message waits
     EXPECT_EQ(received_, newest) << "keeping " << cases[i].second;
     received_.clear();
   }
@@ -104,7 +95,7 @@ TEST_F(QoSDelivery, ReliabilityDecidesWhoReceives)
 
   best_effort_publisher->publish(test_support::header_with_frame("from_best_effort"));
   reliable_publisher->publish(test_support::header_with_frame("from_reliable"));
-  drain();
+  executor_->spin_all(std::chrono::seconds(10));
   std::sort(received_.begin(), received_.end());
   EXPECT_EQ(
     received_, (std::vector<std::string>{"from_best_effort", "from_reliable", "from_reliable"}));
@@ -126,6 +117,6 @@ TEST_F(QoSDelivery, TransientLocalPublisherServesLateJoiners)
 
   auto late_transient = subscribe("latched", rclcpp::QoS(10).transient_local());
   EXPECT_EQ(late_transient->get_publisher_count(), 1u);
-  drain();
+  executor_->spin_all(std::chrono::seconds(10));
   EXPECT_EQ(received_, (std::vector<std::string>{"2", "3"}));
 }
