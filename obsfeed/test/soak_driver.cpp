@@ -204,9 +204,7 @@ int main(int argc, char ** argv)
     std::fprintf(stderr, "usage: obsfeed_soak --node PATH [--seconds S]\n");
     return 2;
   }
-  for (const auto & [name, value] : obsfeed_test::isolatedNetwork()) {
-    setenv(name.c_str(), value.c_str(), 1);
-  }
+  obsfeed_test::joinIsolatedNetwork();
 
   rclcpp::init(argc, argv, rclcpp::InitOptions(), rclcpp::SignalHandlerOptions::None);
   obsfeed_test::ChildProcess node(

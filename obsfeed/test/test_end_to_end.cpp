@@ -43,9 +43,7 @@ class EndToEnd : public ::testing::Test
 protected:
   static void SetUpTestSuite()
   {
-    for (const auto & [name, value] : isolatedNetwork()) {
-      setenv(name.c_str(), value.c_str(), 1);
-    }
+    obsfeed_test::joinIsolatedNetwork();
     rclcpp::init(0, nullptr);
   }
 

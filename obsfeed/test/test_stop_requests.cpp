@@ -101,9 +101,7 @@ class StopRequests : public ::testing::Test
 protected:
   static void SetUpTestSuite()
   {
-    for (const auto & [name, value] : isolatedNetwork()) {
-      setenv(name.c_str(), value.c_str(), 1);
-    }
+    obsfeed_test::joinIsolatedNetwork();
     rclcpp::init(0, nullptr);
     robot_ = std::make_unique<BusyRobot>();
   }

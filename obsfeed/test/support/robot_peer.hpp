@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +27,14 @@ namespace obsfeed_test
 inline std::map<std::string, std::string> isolatedNetwork()
 {
   return {{"ROS_DOMAIN_ID", std::to_string(1 + getpid() % 200)}, {"ROS_LOCALHOST_ONLY", "1"}};
+}
+
+/// Puts this process itself on that network; call it before rclcpp::init.
+inline void joinIsolatedNetwork()
+{
+  for (const auto & [name, value] : isolatedNetwork()) {
+    setenv(name.c_str(), value.c_str(), 1);
+  }
 }
 
 /// The robot's side of an obsfeed_node running as a process of its own: its ultrasonic driver
