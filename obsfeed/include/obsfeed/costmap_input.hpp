@@ -46,7 +46,8 @@ public:
   void ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16MultiArray> msg);
   /// Replaces the four ultrasonic range limits from any of "ultrasonic.{hor,ver}_range_{min,max}"
   /// in @p parameters; other names are ignored. All or nothing: a value that is not a finite
-  /// double refuses the whole call and stores nothing.
+  /// double refuses the whole call and stores nothing. The node's set-parameters hook, so a
+  /// limit set at run time takes effect for the next reading.
   rcl_interfaces::msg::SetParametersResult dynamicParametersCallback(
     std::vector<rclcpp::Parameter> parameters);
 
@@ -56,9 +57,6 @@ public:
 private:
   CostmapInput(const std::string & node_name, const rclcpp::NodeOptions & options);
 
-  /// Set-parameters hook of the node: range limits go live, start-up-only geometry is refused.
-  rcl_interfaces::msg::SetParametersResult onSetParameters(
-    const std::vector<rclcpp::Parameter> & parameters);
   void publishUltrasonicScan(std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock);
 
   bool debug_{false};
