@@ -106,8 +106,8 @@ void CostmapInput::publishUltrasonicScan(
   scan.header.frame_id = ultrasonicFrameId(index + 1);
   {
     std::lock_guard<std::mutex> lock(range_mutex_);
-    geometry.range_min = vertical ? ver_range_min_.load() : hor_range_min_.load();
-    geometry.range_max = vertical ? ver_range_max_.load() : hor_range_max_.load();
+    geometry.range_min = vertical ? ver_range_min_ : hor_range_min_;
+    geometry.range_max = vertical ? ver_range_max_ : hor_range_max_;
   }
   fillUltrasonicScan(geometry, raw, scan);
   ultrasonic_pubs_[index]->publish(scan);
@@ -120,7 +120,7 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
   result.successful = false;
 
   std::lock_guard<std::mutex> lock(range_mutex_);
-  auto limit_named = [this](const std::string & name) -> std::atomic<double> * {
+  auto limit_named = [this](const std::string & name) -> double * {
       if (name == "ultrasonic.ver_range_min") {return &ver_range_min_;}
       if (name == "ultrasonic.ver_range_max") {return &ver_range_max_;}
       if (name == "ultrasonic.hor_range_min") {return &hor_range_min_;}
@@ -145,9 +145,9 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
     }
   }
   for (const rclcpp::Parameter & parameter : parameters) {
-    std::atomic<double> * limit = limit_named(parameter.get_name());
+    double * limit = limit_named(parameter.get_name());
     if (limit != nullptr) {
-      limit->store(parameter.as_double());
+      *limit = parameter.as_double();
     }
   }
   result.successful = true;
