@@ -2,6 +2,7 @@
 // Licensed under the Apache License, Version 2.0.
 
 #include <chrono>
+#include <csignal>
 #include <memory>
 
 #include "obsfeed/costmap_input.hpp"
@@ -15,6 +16,9 @@
 // next entity creation throw, and a supervisor that asked for a stop expects status 0.
 int main(int argc, char ** argv)
 {
+  // A log reader that goes away must not kill the node: a write to its closed pipe just fails
+  // (and the logger goes on). A choice for the whole process, so the program's to make.
+  std::signal(SIGPIPE, SIG_IGN);
   // Before rclcpp::init starts any thread, so that every thread inherits the mask.
   obsfeed::StopSignalWaiter::blockStopSignals();
   rclcpp::init(

@@ -20,22 +20,6 @@ namespace
 
 const char kReporterName[] = "costmap_input_node";
 
-// The geometry fixes the shape of every scan and the publishers; the node would have to be
-// rebuilt to honour a change, so a set after start-up is refused instead of silently ignored.
-bool takesEffectOnlyAtStartUp(const std::string & name)
-{
-  static const char * const kStartUpOnly[] = {
-    "ultrasonic.hor_field_of_view", "ultrasonic.hor_safe_angle", "ultrasonic.hor_sample_ratio",
-    "ultrasonic.ver_field_of_view", "ultrasonic.ver_safe_angle", "ultrasonic.ver_sample_ratio",
-    "ultrasonic.device_pose"};
-  for (const char * start_up_only : kStartUpOnly) {
-    if (name == start_up_only) {
-      return true;
-    }
-  }
-  return false;
-}
-
 void throwOnFault(const std::optional<std::string> & fault)
 {
   if (fault) {
@@ -55,62 +39,36 @@ void CostmapInput::ultrasonicInit()
     "/quorvex_ultrasonic/original_ultrasonic", rclcpp::QoS(1),
     std::bind(&CostmapInput::ultrasonicCallback, this, std::placeholders::_1), options);
 
-  declare_parameter("ultrasonic.hor_range_min", 0.01);
-  declare_parameter("ultrasonic.hor_range_max", 0.2);
-  declare_parameter("ultrasonic.hor_field_of_view", 0.873);
-  declare_parameter("ultrasonic.hor_safe_angle", 1.047);
-  declare_parameter("ultrasonic.hor_sample_ratio", 2.0);
-  declare_parameter("ultrasonic.ver_range_min", 0.01);
-  declare_parameter("ultrasonic.ver_range_max", 0.4);
-  declare_parameter("ultrasonic.ver_field_of_view", 1.744);
-  declare_parameter("ultrasonic.ver_safe_angle", 0.611);
-  declare_parameter("ultrasonic.ver_sample_ratio", 2.0);
-  declare_parameter("ultrasonic.device_pose", std::vector<std::string>{"hor", "hor", "hor"});
-
-  // The parameters are read before range_mutex_ is taken: a parameter set holds the node's
-  // parameter lock while it takes range_mutex_, so taking them the other way round here would
-  // set up a lock-order inversion.
-  double hor_range[2] = {0.0, 0.0};
-  double ver_range[2] = {0.0, 0.0};
-  get_parameter("ultrasonic.hor_range_min", hor_range[0]);
-  get_parameter("ultrasonic.hor_range_max", hor_range[1]);
+  // Nothing else runs before construction has ended: the geometry needs no lock.
   get_parameter("ultrasonic.hor_field_of_view", hor_field_of_view_);
   get_parameter("ultrasonic.hor_safe_angle", hor_safe_angle_);
   get_parameter("ultrasonic.hor_sample_ratio", hor_sample_ratio_);
-  get_parameter("ultrasonic.ver_range_min", ver_range[0]);
-  get_parameter("ultrasonic.ver_range_max", ver_range[1]);
   get_parameter("ultrasonic.ver_field_of_view", ver_field_of_view_);
   get_parameter("ultrasonic.ver_safe_angle", ver_safe_angle_);
   get_parameter("ultrasonic.ver_sample_ratio", ver_sample_ratio_);
-  {
-    std::lock_guard<std::mutex> lock(range_mutex_);
-    hor_range_min_ = hor_range[0];
-    hor_range_max_ = hor_range[1];
-    ver_range_min_ = ver_range[0];
-    ver_range_max_ = ver_range[1];
-  }
-  // Checked once here rather than per reading: a bad geometry would break every scan. Range
-  // limits get the same check a change at run time gets.
+  get_parameter("ultrasonic.device_pose", device_pose_);
+  // Checked once here rather than per reading: a bad geometry would break every scan.
   throwOnFault(ultrasonicGeometryFault(
       "ultrasonic.hor_", hor_field_of_view_, hor_safe_angle_, hor_sample_ratio_));
   throwOnFault(ultrasonicGeometryFault(
       "ultrasonic.ver_", ver_field_of_view_, ver_safe_angle_, ver_sample_ratio_));
-  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.hor_range_min", hor_range_min_));
-  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.hor_range_max", hor_range_max_));
-  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.ver_range_min", ver_range_min_));
-  throwOnFault(ultrasonicRangeLimitFault("ultrasonic.ver_range_max", ver_range_max_));
-
-  std::vector<std::string> device_pose;
-  get_parameter("ultrasonic.device_pose", device_pose);
-  device_pose_ = device_pose;
+  // The start-up range limits take the road, and the check, of a set at run time.
+  const auto limits = dynamicParametersCallback(
+    get_parameters(
+      {"ultrasonic.hor_range_min", "ultrasonic.hor_range_max", "ultrasonic.ver_range_min",
+        "ultrasonic.ver_range_max"}));
+  if (!limits.successful) {
+    throw rclcpp::exceptions::InvalidParameterValueException(limits.reason);
+  }
 
   for (std::size_t n = 1; n <= device_pose_.size(); ++n) {
     ultrasonic_pubs_.push_back(
       create_publisher<sensor_msgs::msg::LaserScan>(ultrasonicTopic(n), rclcpp::QoS(1)));
   }
 
+  // rclcpp has refused wrong types and the start-up-only parameters before the hook runs.
   set_parameters_handle_ = add_on_set_parameters_callback(
-    std::bind(&CostmapInput::onSetParameters, this, std::placeholders::_1));
+    std::bind(&CostmapInput::dynamicParametersCallback, this, std::placeholders::_1));
 }
 
 void CostmapInput::ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16MultiArray> msg)
@@ -148,8 +106,8 @@ void CostmapInput::publishUltrasonicScan(
   scan.header.frame_id = ultrasonicFrameId(index + 1);
   {
     std::lock_guard<std::mutex> lock(range_mutex_);
-    geometry.range_min = vertical ? ver_range_min_.load() : hor_range_min_.load();
-    geometry.range_max = vertical ? ver_range_max_.load() : hor_range_max_.load();
+    geometry.range_min = vertical ? ver_range_min_ : hor_range_min_;
+    geometry.range_max = vertical ? ver_range_max_ : hor_range_max_;
   }
   fillUltrasonicScan(geometry, raw, scan);
   ultrasonic_pubs_[index]->publish(scan);
@@ -162,7 +120,7 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
   result.successful = false;
 
   std::lock_guard<std::mutex> lock(range_mutex_);
-  auto limit_named = [this](const std::string & name) -> std::atomic<double> * {
+  auto limit_named = [this](const std::string & name) -> double * {
       if (name == "ultrasonic.ver_range_min") {return &ver_range_min_;}
       if (name == "ultrasonic.ver_range_max") {return &ver_range_max_;}
       if (name == "ultrasonic.hor_range_min") {return &hor_range_min_;}
@@ -187,29 +145,13 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
     }
   }
   for (const rclcpp::Parameter & parameter : parameters) {
-    std::atomic<double> * limit = limit_named(parameter.get_name());
+    double * limit = limit_named(parameter.get_name());
     if (limit != nullptr) {
-      limit->store(parameter.as_double());
+      *limit = parameter.as_double();
     }
   }
   result.successful = true;
   return result;
-}
-
-rcl_interfaces::msg::SetParametersResult CostmapInput::onSetParameters(
-  const std::vector<rclcpp::Parameter> & parameters)
-{
-  for (const rclcpp::Parameter & parameter : parameters) {
-    if (takesEffectOnlyAtStartUp(parameter.get_name())) {
-      rcl_interfaces::msg::SetParametersResult result;
-      result.successful = false;
-      result.reason = fmt::format(
-        "parameter '{}' takes effect only at start-up; restart the node to change it",
-        parameter.get_name());
-      return result;
-    }
-  }
-  return dynamicParametersCallback(parameters);
 }
 
 }  // namespace costmap_input

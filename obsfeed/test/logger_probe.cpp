@@ -4,6 +4,10 @@
 // A tiny program that drives the process logger through one scenario, so that each logger
 // configuration (which is fixed once per process) runs in a process of its own.
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -57,6 +61,22 @@ void concurrentStatements(int threads, int statements_per_thread)
   }
 }
 
+// Logs as the node library does in a program that made no choice of its own, and reports
+// whether that changed descriptor 1 or the handling of SIGPIPE.
+void leavesTheProcessAlone()
+{
+  const int flags_before = fcntl(STDOUT_FILENO, F_GETFL);
+  struct sigaction sigpipe_before {};
+  sigaction(SIGPIPE, nullptr, &sigpipe_before);
+  LOG_INFO("from a library");
+  struct sigaction sigpipe_after {};
+  sigaction(SIGPIPE, nullptr, &sigpipe_after);
+  std::printf(
+    "descriptor 1 flags %s, SIGPIPE %s\n",
+    fcntl(STDOUT_FILENO, F_GETFL) == flags_before ? "kept" : "changed",
+    sigpipe_after.sa_handler == sigpipe_before.sa_handler ? "kept" : "changed");
+}
+
 }  // namespace
 
 int main(int argc, char ** argv)
@@ -70,8 +90,10 @@ int main(int argc, char ** argv)
     secondNameIsIgnored();
   } else if (scenario == "threads") {
     concurrentStatements(8, 96);
+  } else if (scenario == "library") {
+    leavesTheProcessAlone();
   } else {
-    std::fprintf(stderr, "usage: logger_probe mixed | many N | names | threads\n");
+    std::fprintf(stderr, "usage: logger_probe mixed | many N | names | threads | library\n");
     return 2;
   }
   return 0;

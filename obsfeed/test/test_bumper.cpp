@@ -12,14 +12,14 @@
 
 #include "quorvex_lumidra_diagnosis/diagnosis.hpp"
 #include "support/node_harness.hpp"
-#include "support/stdout_capture.hpp"
+#include "support/log_capture.hpp"
 
 namespace
 {
 
 using obsfeed_test::nanosecondsOf;
 using obsfeed_test::RunningNode;
-using obsfeed_test::StdoutCapture;
+using obsfeed_test::LogCapture;
 
 const std::regex kTriggerLine(R"([ 0-9]{3} \[WARN\] bumperCallback msg->bumper_trig=1)");
 const std::regex kTimeLine(R"([ 0-9]{3} \[WARN\] bumperCallback use time: [0-9]+\.[0-9]{4} ms)");
@@ -28,7 +28,7 @@ TEST_F(RunningNode, SteadyContactGivesOneFreshArcPerMessageAndReleaseGivesNone)
 {
   startNode("bumper_steady");
   auto bumper = listen("bumper_laser");
-  StdoutCapture capture;
+  LogCapture capture;
   constexpr std::size_t kMessages = 20;
   // A released bumper first: no arc, no line.
   publishBumper(false);

@@ -2,13 +2,17 @@
 // Licensed under the Apache License, Version 2.0.
 
 // The node as a component: rclcpp_components' container loads it from libobsfeed_core by its
-// class name, as `ros2 component load` asks, with the options the request carries.
+// class name, as `ros2 component load` asks, with the options the request carries, and the node
+// leaves the rest of the container's process as it was.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +28,28 @@ namespace
 {
 
 using namespace std::chrono_literals;
+
+// What a component could change for the other components of its container: what descriptor 1
+// refers to and its file status flags, and whether SIGPIPE is ignored or caught.
+std::string sharedProcessState(pid_t pid)
+{
+  const std::string proc = "/proc/" + std::to_string(pid);
+  std::string state = std::filesystem::read_symlink(proc + "/fd/1").string();
+  std::ifstream descriptor(proc + "/fdinfo/1");
+  for (std::string line; std::getline(descriptor, line); ) {
+    if (line.rfind("flags:", 0) == 0) {
+      state += ", " + line;
+    }
+  }
+  std::ifstream status(proc + "/status");
+  for (std::string line; std::getline(status, line); ) {
+    if (line.rfind("SigIgn:", 0) == 0 || line.rfind("SigCgt:", 0) == 0) {
+      const bool sigpipe = (std::stoull(line.substr(7), nullptr, 16) >> (SIGPIPE - 1)) & 1u;
+      state += ", " + line.substr(0, 7) + (sigpipe ? " SIGPIPE" : " -");
+    }
+  }
+  return state;
+}
 
 TEST(Component, LoadsIntoAContainerWithTheRequestsParametersAndServes)
 {
@@ -42,6 +68,7 @@ TEST(Component, LoadsIntoAContainerWithTheRequestsParametersAndServes)
     auto load = node->create_client<composition_interfaces::srv::LoadNode>(
       "/ComponentManager/_container/load_node");
     ASSERT_TRUE(load->wait_for_service(30s));
+    const std::string container_state = sharedProcessState(container.pid());
 
     auto request = std::make_shared<composition_interfaces::srv::LoadNode::Request>();
     request->package_name = "obsfeed";
@@ -54,6 +81,9 @@ TEST(Component, LoadsIntoAContainerWithTheRequestsParametersAndServes)
     const auto response = loaded.get();
     ASSERT_TRUE(response->success) << response->error_message;
     EXPECT_EQ(response->full_node_name, "/costmap_input");
+    // The node logged, into the container's standard output (a pipe), as a library.
+    ASSERT_TRUE(container.waitForOutput("  1 [INFO] log_level: 2\n")) << container.output();
+    EXPECT_EQ(sharedProcessState(container.pid()), container_state);
 
     // 250 mm lies beyond the default 0.2 m limit but within the request's 0.3 m.
     std::optional<float> range;

@@ -27,8 +27,11 @@ const char kInvalidStdout[] = "environment variable SPDLOG_STDOUT is invalid, an
 const char kInvalidSystemd[] = "environment variable SPDLOG_SYSTEMD is invalid, and set false";
 const char kInvalidLevel[] = "environment variable SPDLOG_LEVEL is invalid, and set default level";
 
-std::vector<std::string> probe(
-  const std::vector<std::string> & arguments, const std::map<std::string, std::string> & env)
+using Env = std::map<std::string, std::string>;
+// Every variable set to an accepted value: no report lines.
+const Env kAccepted{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "info"}};
+
+Lines probe(const std::vector<std::string> & arguments, const Env & env = kAccepted)
 {
   obsfeed_test::ChildProcess child(LOGGER_PROBE_PATH, arguments, env);
   const int status = child.waitForExit();
@@ -46,11 +49,9 @@ TEST(LoggerEnvironment, EachSettingGivesItsReportAndItsStatements)
       report.insert(report.end(), statements.begin(), statements.end());
       return report;
     };
-  using Env = std::map<std::string, std::string>;
-  const Env accepted{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "info"}};
   std::vector<std::pair<Env, Lines>> rows{
     {{}, after({kNotSetStdout, kNotSetSystemd, kNotSetLevel})},
-    {accepted, statements},
+    {kAccepted, statements},
     // With the journal on as well, standard output still gets every statement.
     {{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "true"}, {"SPDLOG_LEVEL", "info"}}, statements},
     // Off: the statements go, the report stays.
@@ -69,7 +70,7 @@ TEST(LoggerEnvironment, EachSettingGivesItsReportAndItsStatements)
   }
   // Only the lower-case names are levels; anything else means info.
   for (const std::string value : {"off", "warn", "Error", "INFO", "WARNING", ""}) {
-    Env env = accepted;
+    Env env = kAccepted;
     env["SPDLOG_LEVEL"] = value;
     rows.push_back({env, after({kInvalidLevel})});
   }
@@ -101,14 +102,21 @@ TEST(LoggerSequence, WrapsAtOneHundredTwentyEightInAThreeColumnField)
 
 TEST(LoggerInstance, FirstNameWins)
 {
-  const auto lines = probe({"names"}, {{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "info"}});
+  const auto lines = probe({"names"});
   EXPECT_EQ(lines, (Lines{"same instance: 1, name: first_name"}));
+}
+
+// Loaded as a library (a component in a container), the logger leaves the process's standard
+// output and its SIGPIPE handling as they were, and still writes to the same pipe.
+TEST(LoggerInstance, LeavesDescriptorOneAndSigpipeAsTheyWere)
+{
+  const auto lines = probe({"library"});
+  EXPECT_EQ(lines, (Lines{"  1 [INFO] from a library", "descriptor 1 flags kept, SIGPIPE kept"}));
 }
 
 TEST(LoggerConcurrency, ManyThreadsGiveWholeLinesAndEveryNumberEquallyOften)
 {
-  const auto lines = probe(
-    {"threads"}, {{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "info"}});
+  const auto lines = probe({"threads"});
   // 8 threads x 96 statements = 768 = 6 x 128: with an atomic counter every shown number
   // 0..127 appears exactly six times; a lost update would repeat one and skip another.
   ASSERT_EQ(lines.size(), 768u);

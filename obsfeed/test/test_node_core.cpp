@@ -10,7 +10,7 @@
 
 #include "quorvex_lumidra_diagnosis/diagnosis.hpp"
 #include "support/node_harness.hpp"
-#include "support/stdout_capture.hpp"
+#include "support/log_capture.hpp"
 
 namespace
 {
@@ -41,7 +41,7 @@ TEST_F(EffectiveLevel, ReadsTheLevelNameInAnyCaseAtEveryCall)
   setenv("SPDLOG_LEVEL", "WARNING", 1);
   std::shared_ptr<costmap_input::CostmapInput> node;
   {
-    obsfeed_test::StdoutCapture capture;
+    obsfeed_test::LogCapture capture;
     node = std::make_shared<costmap_input::CostmapInput>("core_level_query");
     EXPECT_EQ(capture.linesContaining("log_level:").size(), 1u);
     EXPECT_EQ(capture.linesContaining("[INFO] log_level: 3").size(), 1u);

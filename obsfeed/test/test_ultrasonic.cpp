@@ -85,7 +85,8 @@ TEST_F(RunningNode, SpecialReadingsSkipTheReportOrTheScanAndEachStepReadsTheCloc
 }
 
 // The shipped parameter file is where a robot's own file starts from: it must hold every
-// declared parameter with its declared default, and no key the node would silently ignore.
+// declared parameter with its declared default, and no key the node would silently ignore. Each
+// parameter tells `ros2 param describe` what it is.
 TEST_F(RunningNode, ShippedParameterFileHoldsExactlyTheDeclaredDefaults)
 {
   auto declared = startNode("config_defaults");
@@ -107,6 +108,7 @@ TEST_F(RunningNode, ShippedParameterFileHoldsExactlyTheDeclaredDefaults)
     const auto entry = in_file.find(name);
     ASSERT_NE(entry, in_file.end()) << name << " is missing from the file";
     EXPECT_EQ(entry->second, declared->get_parameter(name).get_parameter_value()) << name;
+    EXPECT_NE(declared->describe_parameter(name).description, "") << name;
   }
 }
 
@@ -171,10 +173,14 @@ TEST_F(RunningNode, WrongTypedOverridesEndConstructionWithoutAReport)
   EXPECT_EQ(Diagnosis::getInstance().calibrationReportCount(), calibrations);
 }
 
+// Out of range (a negative opening, an angle in degrees) rclcpp refuses; what a range cannot
+// say (NaN and infinities pass its check, the ray count depends on two parameters) the node
+// refuses, naming the value too.
 TEST_F(RunningNode, UnusableGeometryEndsConstructionNamingTheParameter)
 {
   const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
-    {"config_negative_fov", {"ultrasonic.hor_field_of_view", "-0.5"}},
+    {"config_negative_fov", {"ultrasonic.hor_field_of_view", "range"}},
+    {"config_degrees_safe_angle", {"ultrasonic.ver_safe_angle", "range"}},
     {"config_nan_fov", {"ultrasonic.ver_field_of_view", "nan"}},
     {"config_nan_ratio", {"ultrasonic.hor_sample_ratio", "nan"}},
     {"config_tiny_ratio", {"ultrasonic.ver_sample_ratio", "1e-06", "65536"}},
@@ -195,6 +201,19 @@ TEST_F(RunningNode, UnusableGeometryEndsConstructionNamingTheParameter)
     }
   }
   EXPECT_EQ(Diagnosis::getInstance().calibrationReportCount(), calibrations);
+}
+
+// What the system has always accepted, and a robot may mean, still starts: the ends of each
+// range, a sample ratio of 0 or below (meaning 2), no opening at all, crossed range limits.
+TEST_F(RunningNode, EdgeValuesStillStartTheNode)
+{
+  startNode("config_edge_values");
+  auto hor = listen("ultrasonic_laser1");
+  auto ver = listen("ultrasonic_laser2");
+  publishReadingsAndWait({100, 100}, {hor, ver});
+  EXPECT_EQ(hor->last().ranges.size(), 0u);
+  // A full turn halved: +-pi/2 in 720 rays of a quarter degree.
+  EXPECT_EQ(ver->last().ranges.size(), 720u);
 }
 
 }  // namespace

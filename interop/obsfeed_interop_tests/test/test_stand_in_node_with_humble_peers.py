@@ -42,10 +42,26 @@ def test_ros2_param_list_get_and_describe_read_the_nodes_parameters(domain, node
     got = ros2('param', 'get', '--no-daemon', NODE, 'ultrasonic.ver_range_max', domain=domain)
     assert got.stdout == 'Double value is: 0.4\n', got
 
-    described = ros2('param', 'describe', '--no-daemon', NODE, 'ultrasonic.device_pose',
-                     domain=domain)
-    assert described.stdout.splitlines()[:2] == [
-        'Parameter name: ultrasonic.device_pose', '  Type: string array'], described
+    # Every parameter of the node (use_sim_time is rclcpp's) says what it is, and those fixed at
+    # start-up say they are read only.
+    ours = [name for name in names if name != 'use_sim_time']
+    described = ros2('param', 'describe', '--no-daemon', NODE, *ours, domain=domain)
+    blocks = ['Parameter name:' + block
+              for block in described.stdout.split('Parameter name:')[1:]]
+    assert len(blocks) == len(ours), described
+    for name, block in zip(ours, blocks):
+        lines = block.splitlines()
+        assert lines[0] == 'Parameter name: ' + name, described
+        assert lines[2].startswith('  Description: '), block
+        fixed = ('field_of_view' in name or 'safe_angle' in name or 'sample_ratio' in name or
+                 name == 'ultrasonic.device_pose')
+        assert ('    Read only: true' in lines) == fixed, block
+    field_of_view = blocks[ours.index('ultrasonic.hor_field_of_view')].splitlines()
+    assert field_of_view[1:2] + field_of_view[4:8] == [
+        '  Type: double', '    Read only: true', '    Min value: 0.0',
+        '    Max value: 6.283185307179586',
+        '    Additional constraints: Not NaN; field_of_view / sample_ratio must give at most '
+        '65536 rays per scan (one every quarter degree).'], described
 
 
 def test_readings_and_a_pressed_bumper_from_humble_give_the_exact_scans(peer):
@@ -78,5 +94,5 @@ def test_a_start_up_only_parameter_is_refused_with_its_reason(domain, node):
                   domain=domain)
     # (Cyclone's notes on the loopback interface come before it on stderr.)
     assert result.stderr.splitlines()[-1] == (
-        "Setting parameter failed: parameter 'ultrasonic.device_pose' takes effect only at "
-        'start-up; restart the node to change it'), result
+        "Setting parameter failed: parameter 'ultrasonic.device_pose' cannot be set because it "
+        'is read-only'), result

@@ -4,7 +4,6 @@
 #ifndef OBSFEED__COSTMAP_INPUT_HPP_
 #define OBSFEED__COSTMAP_INPUT_HPP_
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -46,7 +45,8 @@ public:
   void ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16MultiArray> msg);
   /// Replaces the four ultrasonic range limits from any of "ultrasonic.{hor,ver}_range_{min,max}"
   /// in @p parameters; other names are ignored. All or nothing: a value that is not a finite
-  /// double refuses the whole call and stores nothing.
+  /// double refuses the whole call and stores nothing. The node's set-parameters hook, so a
+  /// limit set at run time takes effect for the next reading.
   rcl_interfaces::msg::SetParametersResult dynamicParametersCallback(
     std::vector<rclcpp::Parameter> parameters);
 
@@ -56,26 +56,24 @@ public:
 private:
   CostmapInput(const std::string & node_name, const rclcpp::NodeOptions & options);
 
-  /// Set-parameters hook of the node: range limits go live, start-up-only geometry is refused.
-  rcl_interfaces::msg::SetParametersResult onSetParameters(
-    const std::vector<rclcpp::Parameter> & parameters);
   void publishUltrasonicScan(std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock);
 
   bool debug_{false};
   int log_level_{2};
 
-  std::atomic<double> hor_range_min_;
-  std::atomic<double> hor_range_max_;
+  // The four range limits change at run time; each is read and written under range_mutex_, so
+  // that a scan never mixes an old minimum with a new maximum. The geometry is fixed once the
+  // constructor returns.
+  double hor_range_min_;
+  double hor_range_max_;
   double hor_field_of_view_;
   double hor_safe_angle_;
   double hor_sample_ratio_;
-  std::atomic<double> ver_range_min_;
-  std::atomic<double> ver_range_max_;
+  double ver_range_min_;
+  double ver_range_max_;
   double ver_field_of_view_;
   double ver_safe_angle_;
   double ver_sample_ratio_;
-  // Guards the four range limits as pairs: a scan must never mix an old minimum with a new
-  // maximum.
   std::mutex range_mutex_;
   rclcpp::CallbackGroup::SharedPtr ultrasonic_callback_group_;
   rclcpp::Subscription<std_msgs::msg::UInt16MultiArray>::SharedPtr ultrasonic_sub_;

@@ -15,20 +15,21 @@
 // starts with a rolling number (modulo 128) of the statements that passed the level, so lines
 // lost between a robot and its log collector show up as gaps.
 //
-// A log reader that goes away never stops the process: a write to a closed pipe fails instead
-// of raising SIGPIPE, and when standard output is a pipe nobody drains, a line that does not fit
-// is dropped instead of blocking the callback that logs it (the numbers show the gap).
+// The logger writes through a description of standard output of its own and changes nothing
+// else of the process it is loaded into (a component container holds other components that
+// write to descriptor 1 too). When standard output is a pipe nobody drains, a line that does
+// not fit is dropped instead of blocking the callback that logs it (the numbers show the gap).
+// Whether a write to a pipe whose reader has gone raises SIGPIPE is the program's choice;
+// obsfeed_node ignores it.
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -97,13 +98,14 @@ public:
 
 private:
   explicit Logger(const std::string & name)
+  : output_(OwnStandardOutput())
   {
-    KeepServingWithoutAReader();
     try {
       std::vector<spdlog::sink_ptr> sinks;
       if (ReadSwitch("SPDLOG_STDOUT", true)) {
         sinks.push_back(
-          std::make_shared<spdlog::sinks::ansicolor_stdout_sink<spdlog::details::console_mutex>>());
+          std::make_shared<spdlog::sinks::ansicolor_sink<spdlog::details::console_mutex>>(
+            output_, spdlog::color_mode::automatic));
       }
       if (ReadSwitch("SPDLOG_SYSTEMD", false)) {
         sinks.push_back(std::make_shared<spdlog::sinks::systemd_sink<std::mutex>>());
@@ -118,40 +120,43 @@ private:
   }
 
   // The report lines are flushed at once so they survive a start-up that aborts right after.
-  static void Report(const std::string & line)
+  void Report(const std::string & line)
   {
-    std::cout << line << std::endl;
-    // A line the reader could not take must not silence the ones after it.
-    std::cout.clear();
+    std::fputs((line + "\n").c_str(), output_);
+    std::fflush(output_);
   }
 
-  // Runs before anything is written. A program that chose its own SIGPIPE handling keeps it.
-  // O_NONBLOCK is set on a new open file description of the same pipe, put in place of
-  // descriptor 1: setting it on the inherited one would reach every other process sharing that
-  // description (the shell, a supervisor) and make their writes fail too.
-  static void KeepServingWithoutAReader()
+  // A pipe gets a new open file description, non-blocking, so that a reader who stops draining
+  // it never blocks a callback; setting O_NONBLOCK on the inherited description instead would
+  // reach every other writer sharing it (the rest of the process, the shell, a supervisor) and
+  // make their writes fail. Anything else (a terminal, a file, the journal's socket) is shared
+  // through a descriptor of our own, so that writes to a file keep one offset.
+  static std::FILE * OwnStandardOutput()
   {
-    struct sigaction current {};
-    if (sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
-      std::signal(SIGPIPE, SIG_IGN);
-    }
+    int own = -1;
     struct stat output {};
-    if (fstat(STDOUT_FILENO, &output) != 0 || !S_ISFIFO(output.st_mode)) {
-      return;
+    if (fstat(STDOUT_FILENO, &output) == 0 && S_ISFIFO(output.st_mode)) {
+      // Fails without /proc, and with ENXIO once nobody reads: writes then fail at once anyway.
+      own = open("/proc/self/fd/1", O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      // Room for a reader that lags rather than one that left (the kernel may refuse; fine).
+      if (own >= 0) {
+        fcntl(own, F_SETPIPE_SZ, 1 << 20);
+      }
     }
-    // Fails without /proc, and with ENXIO once nobody reads: writes then fail at once anyway.
-    const int own = open("/proc/self/fd/1", O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (own < 0) {
-      return;
+      own = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
     }
-    // Room for a reader that lags rather than one that left (the kernel may refuse; fine).
-    fcntl(own, F_SETPIPE_SZ, 1 << 20);
-    std::fflush(stdout);
-    dup2(own, STDOUT_FILENO);
-    close(own);
+    std::FILE * file = own < 0 ? nullptr : fdopen(own, "w");
+    if (file == nullptr) {
+      if (own >= 0) {
+        close(own);
+      }
+      return stdout;  // standard output is closed or unusable: nothing left to protect
+    }
+    return file;
   }
 
-  static bool ReadSwitch(const char * variable, bool fallback)
+  bool ReadSwitch(const char * variable, bool fallback)
   {
     const char * value = std::getenv(variable);
     const char * fallback_text = fallback ? "true" : "false";
@@ -170,7 +175,7 @@ private:
     return fallback;
   }
 
-  static int ReadLevel()
+  int ReadLevel()
   {
     // Exact spellings only; "warn" and "off" are not accepted here on purpose.
     static const char * const kNames[] = {"trace", "debug", "info", "warning", "error", "critical"};
@@ -189,6 +194,8 @@ private:
     return spdlog::level::info;
   }
 
+  // Never closed: a late statement at process exit may still write through it.
+  std::FILE * output_;
   std::shared_ptr<spdlog::logger> logger_;
   std::atomic<std::uint8_t> sequence_{0};
   int level_{spdlog::level::info};

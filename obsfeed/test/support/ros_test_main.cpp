@@ -2,7 +2,8 @@
 // Licensed under the Apache License, Version 2.0.
 
 // Starts ROS with this test's parameter file: each node a test builds picks up the section
-// named after it, exactly as a deployed node picks up its section of the robot's file.
+// named after it, exactly as a deployed node picks up its section of the robot's file. The log
+// capture is attached before anything logs.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,10 +13,12 @@
 #include <vector>
 
 #include "rclcpp/rclcpp.hpp"
+#include "support/log_capture.hpp"
 
 int main(int argc, char ** argv)
 {
   ::testing::InitGoogleTest(&argc, argv);
+  obsfeed_test::LogCapture::attach();
   // The node listens on fixed absolute topics: a test running at the same time elsewhere on
   // this machine must not feed it, so each test process gets a DDS domain of its own.
   const std::string domain = std::to_string(1 + getpid() % 100);

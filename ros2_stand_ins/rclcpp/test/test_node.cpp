@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -218,4 +220,68 @@ TEST_F(NodeTest, ParametersReachTheNodesParameterStore)
   EXPECT_TRUE(node->has_parameter("use_sim_time"));
   EXPECT_THROW(
     node->declare_parameter("count", 4), rclcpp::exceptions::ParameterAlreadyDeclaredException);
+}
+
+// Descriptors as Humble applies them (this file is built against Humble too): a wrong type, a
+// read-only parameter and a value out of range are refused with Humble's reasons. A range takes
+// its ends within a relative tolerance, which lets an infinity through, and one whose step is 0
+// lets NaN through: a node has to refuse those itself.
+TEST_F(NodeTest, DescriptorsRefuseWrongTypesReadOnlySetsAndValuesOutOfRange)
+{
+  auto node = std::make_shared<rclcpp::Node>(
+    "descriptors", test_support::options_for(context_).append_parameter_override("level", 99));
+  node->declare_parameter("debug", false);
+  auto set_result = node->set_parameter(rclcpp::Parameter("debug", "on"));
+  EXPECT_FALSE(set_result.successful);
+  EXPECT_EQ(
+    set_result.reason,
+    "Wrong parameter type, parameter {debug} is of type {bool}, setting it to {string} is not "
+    "allowed.");
+  EXPECT_FALSE(node->get_parameter("debug").as_bool());
+
+  rcl_interfaces::msg::ParameterDescriptor read_only;
+  read_only.read_only = true;
+  node->declare_parameter("frame", std::string("base"), read_only);
+  set_result = node->set_parameter(rclcpp::Parameter("frame", "odom"));
+  EXPECT_FALSE(set_result.successful);
+  EXPECT_EQ(set_result.reason, "parameter 'frame' cannot be set because it is read-only");
+  EXPECT_EQ(node->get_parameter("frame").as_string(), "base");
+  EXPECT_TRUE(node->describe_parameter("frame").read_only);
+
+  rcl_interfaces::msg::ParameterDescriptor int_range;
+  int_range.integer_range.resize(1);
+  int_range.integer_range[0].from_value = 0;
+  int_range.integer_range[0].to_value = 10;
+  int_range.integer_range[0].step = 5;
+  node->declare_parameter("count", 5, int_range);
+  EXPECT_TRUE(node->set_parameter(rclcpp::Parameter("count", 10)).successful);
+  EXPECT_FALSE(node->set_parameter(rclcpp::Parameter("count", 11)).successful);
+  set_result = node->set_parameter(rclcpp::Parameter("count", 7));
+  EXPECT_FALSE(set_result.successful);
+  EXPECT_EQ(set_result.reason, "Parameter {count} doesn't comply with integer range.");
+  EXPECT_EQ(node->get_parameter("count").as_int(), 10);
+  // An override out of range makes the declaration fail.
+  EXPECT_THROW(
+    node->declare_parameter("level", 5, int_range),
+    rclcpp::exceptions::InvalidParameterValueException);
+
+  rcl_interfaces::msg::ParameterDescriptor double_range;
+  double_range.floating_point_range.resize(1);
+  double_range.floating_point_range[0].from_value = 0.0;
+  double_range.floating_point_range[0].to_value = 1.0;
+  double_range.floating_point_range[0].step = 0.1;
+  node->declare_parameter("ratio", 0.5, double_range);
+  EXPECT_TRUE(node->set_parameter(rclcpp::Parameter("ratio", 0.3)).successful);  // 3 * 0.1, rounded
+  EXPECT_FALSE(node->set_parameter(rclcpp::Parameter("ratio", 0.35)).successful);
+  EXPECT_FALSE(node->set_parameter(rclcpp::Parameter("ratio", std::nan(""))).successful);
+  double_range.floating_point_range[0].step = 0.0;
+  node->declare_parameter("gain", 0.5, double_range);
+  const double infinity = std::numeric_limits<double>::infinity();
+  for (double accepted : {0.0, 0.25, 1.0 + 1e-15, std::nan(""), infinity, -infinity}) {
+    EXPECT_TRUE(node->set_parameter(rclcpp::Parameter("gain", accepted)).successful) << accepted;
+  }
+  for (double refused : {-1e-300, 1.001}) {
+    set_result = node->set_parameter(rclcpp::Parameter("gain", refused));
+    EXPECT_EQ(set_result.reason, "Parameter {gain} doesn't comply with floating point range.");
+  }
 }

@@ -144,60 +144,6 @@ TEST(NodeParameters, DeclarationAndLookupErrors)
   EXPECT_THROW(parameters->get_parameter("frame"), exceptions::ParameterUninitializedException);
 }
 
-TEST(NodeParameters, SetChecksTypeReadOnlyAndRanges)
-{
-  auto parameters = make_parameters();
-  parameters->declare_parameter("debug", false);
-  auto set_result = parameters->set_parameter(Parameter("debug", "on"));
-  EXPECT_FALSE(set_result.successful);
-  EXPECT_EQ(
-    set_result.reason,
-    "Wrong parameter type, parameter {debug} is of type {bool}, setting it to {string} is not "
-    "allowed.");
-  EXPECT_FALSE(parameters->get_parameter("debug").as_bool());
-
-  ParameterDescriptor read_only;
-  read_only.read_only = true;
-  parameters->declare_parameter("frame", "base", read_only);
-  set_result = parameters->set_parameter(Parameter("frame", "odom"));
-  EXPECT_FALSE(set_result.successful);
-  EXPECT_EQ(set_result.reason, "Trying to set a read-only parameter: frame.");
-  EXPECT_EQ(parameters->get_parameter("frame").as_string(), "base");
-
-  ParameterDescriptor int_range;
-  int_range.integer_range.resize(1);
-  int_range.integer_range[0].from_value = 0;
-  int_range.integer_range[0].to_value = 10;
-  int_range.integer_range[0].step = 5;
-  parameters->declare_parameter("count", 5, int_range);
-  EXPECT_TRUE(parameters->set_parameter(Parameter("count", 10)).successful);
-  EXPECT_FALSE(parameters->set_parameter(Parameter("count", 11)).successful);
-  set_result = parameters->set_parameter(Parameter("count", 7));
-  EXPECT_FALSE(set_result.successful);
-  EXPECT_EQ(set_result.reason, "Parameter {count} doesn't comply with integer range.");
-  EXPECT_EQ(parameters->get_parameter("count").as_int(), 10);
-  int_range.integer_range[0].step = 1;
-  parameters->declare_parameter("level", 5, int_range);
-  EXPECT_FALSE(parameters->set_parameter(Parameter("level", 11)).successful);  // one past the end
-
-  ParameterDescriptor double_range;
-  double_range.floating_point_range.resize(1);
-  double_range.floating_point_range[0].from_value = 0.0;
-  double_range.floating_point_range[0].to_value = 1.0;
-  double_range.floating_point_range[0].step = 0.1;
-  parameters->declare_parameter("ratio", 0.5, double_range);
-  EXPECT_TRUE(parameters->set_parameter(Parameter("ratio", 0.3)).successful);  // 3 * 0.1, rounded
-  EXPECT_FALSE(parameters->set_parameter(Parameter("ratio", 0.35)).successful);
-  EXPECT_FALSE(parameters->set_parameter(Parameter("ratio", -0.1)).successful);
-  EXPECT_FALSE(parameters->set_parameter(Parameter("ratio", 1.1)).successful);
-
-  // Out of range overrides make the declaration fail.
-  auto overridden = make_parameters(rclcpp::NodeOptions().append_parameter_override("count", 99));
-  EXPECT_THROW(
-    overridden->declare_parameter("count", 5, int_range),
-    exceptions::InvalidParameterValueException);
-}
-
 TEST(NodeParameters, OnSetCallbacksAcceptOrRejectBeforeTheChange)
 {
   auto parameters = make_parameters();
