@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "support/child_process.hpp"
+#include "obsfeed_child_process/child_process.hpp"
 
 namespace
 {
@@ -30,7 +30,7 @@ const char kInvalidLevel[] = "environment variable SPDLOG_LEVEL is invalid, and 
 std::vector<std::string> probe(
   const std::vector<std::string> & arguments, const std::map<std::string, std::string> & env)
 {
-  obsfeed_test::ChildProcess child(LOGGER_PROBE_PATH, arguments, env);
+  obsfeed_child_process::ChildProcess child(LOGGER_PROBE_PATH, arguments, env);
   const int status = child.waitForExit();
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "probe status " << status;
   return child.outputLines();
