@@ -261,7 +261,7 @@ int main(int argc, char ** argv)
   testing::InitGoogleTest(&argc, argv);
   // The node listens on fixed absolute topics: a test running at the same time elsewhere on this
   // machine must not feed it, so this test and its programs get a DDS domain of their own.
-  setenv("ROS_DOMAIN_ID", std::to_string(1 + getpid() % 100).c_str(), 0);
+  setenv("ROS_DOMAIN_ID", std::to_string(1 + getpid() % 100).c_str(), 1);
   rclcpp::init(argc, argv);
   const int result = RUN_ALL_TESTS();
   rclcpp::shutdown();
