@@ -48,7 +48,7 @@ measures_humble=0
 # --- Both builds of the node, the driver and the floor -------------------------------------
 "${WS_ROOT}/scripts/setup.sh"
 "${WS_ROOT}/scripts/build.sh" --packages-up-to obsfeed obsfeed_benchmarks
-humble_sources="${OBSFEED_HUMBLE_SOURCES:-/work/shared/ros2-humble}"
+humble_sources="${OBSFEED_HUMBLE_SOURCES:-${WS_ROOT}/../shared/ros2-humble}"
 if (( measures_humble )); then
   if [[ ! -f "${HUMBLE_PREFIX}/.source-sha256" ]]; then
     echo "benchmark: building the ROS 2 Humble core into ${HUMBLE_PREFIX} first"

@@ -9,7 +9,7 @@ export MAKEFLAGS="${MAKEFLAGS:--j$(nproc)}"
 # interpreter by version name (python3.6 first), which a pyenv on PATH answers wrongly.
 # shellcheck disable=SC2046
 colcon --log-base "${LOG_DIR}" build \
-  --base-paths $(build_base_paths) $(package_selection) \
+  $(colcon_paths) $(package_selection) \
   --build-base "${BUILD_DIR}" --install-base "${INSTALL_DIR}" \
   --event-handlers console_cohesion- summary+ \
   --cmake-args -DCMAKE_BUILD_TYPE=RelWithDebInfo --no-warn-unused-cli \

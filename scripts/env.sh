@@ -41,17 +41,15 @@ source_humble() {
   fi
 }
 
-# With Humble installed the product builds against it; the stand-ins are for machines without
-# it. The tests across the two worlds (interop/) also need the stand-in build: they are built
-# only when the Humble lane names it in OBSFEED_STAND_IN_INSTALL.
-build_base_paths() {
-  if [[ "${HAVE_HUMBLE}" == 1 ]]; then
-    echo "${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/obsfeed_demo${OBSFEED_STAND_IN_INSTALL:+ ${WS_ROOT}/interop}"
-  else
-    # The benchmark's driver and floor speak plain Cyclone DDS and measure either world's node:
-    # they are built once, here.
-    echo "${WS_ROOT}/ros2_stand_ins ${WS_ROOT}/platform ${WS_ROOT}/obsfeed ${WS_ROOT}/obsfeed_demo" \
-      "${WS_ROOT}/benchmarks"
+# What colcon sees: with Humble, what a Humble user's plain `colcon build` sees in this
+# repository (everything not hidden by a COLCON_IGNORE marker: the product, the platform
+# packages, the demo and the tests that run on Humble); without, the stand-ins and what needs
+# them too, named one by one below their hidden folders. The benchmark's driver and floor speak
+# plain Cyclone DDS and measure either world's node: they are built once, here.
+colcon_paths() {
+  echo --base-paths "${WS_ROOT}"
+  if [[ "${HAVE_HUMBLE}" == 0 ]]; then
+    echo --paths "${WS_ROOT}"/ros2_stand_ins/*/ "${WS_ROOT}"/benchmarks/*/
   fi
 }
 
@@ -78,4 +76,22 @@ source_workspace() {
   # shellcheck disable=SC1091
   source "${INSTALL_DIR}/setup.bash"
   set -u
+}
+
+# colcon's verbose test results of the build folder given, then one plain closing line
+# "tests: N passed, N failed, N skipped"; fails on any failure, or when there are no results.
+report_test_results() {
+  local status=0 summary total errors failures skipped
+  summary="$(colcon test-result --test-result-base "$1" --verbose)" || status=$?
+  echo "${summary}"
+  read -r total errors failures skipped < <(echo "${summary}" |
+    sed -n 's/^Summary: \([0-9]*\) tests, \([0-9]*\) errors, \([0-9]*\) failures, \([0-9]*\) skipped.*/\1 \2 \3 \4/p' |
+    tail -n 1)
+  if [[ -z "${total:-}" ]]; then
+    echo "test: no test results found" >&2
+    return 1
+  fi
+  echo "tests: $(( total - errors - failures - skipped )) passed, $(( errors + failures )) failed," \
+    "${skipped} skipped"
+  (( status == 0 && errors + failures == 0 ))
 }

@@ -9,7 +9,9 @@
 # collect in build-fuzz/corpus/TARGET, and with --merge the ones that add coverage are folded
 # back (minimized) into fuzz/corpus. A finding is saved under build-fuzz/findings/TARGET/ and
 # makes the script exit non-zero; turn it into a regression test of the normal suite.
-# Built into build-fuzz/ against the stand-in workspace (scripts/build.sh), never by colcon.
+# The code under test is built instrumented into build-fuzz/ and install-fuzz/ (on top of the
+# stand-in workspace, scripts/build.sh, for the message packages), the targets against it into
+# build-fuzz/obsfeed_fuzz; never by colcon.
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 if [[ "${HAVE_HUMBLE}" == 1 ]]; then
   echo "fuzz: the targets build against the stand-in workspace; run without ROS 2 Humble sourced" >&2
@@ -44,16 +46,28 @@ if (( ${#missing[@]} )); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install \
     -y -q --no-install-recommends "${missing[@]}"
 fi
-"${WS_ROOT}/scripts/build.sh" --packages-up-to rclcpp quorvex_protocol quorvex_lumidra_diagnosis \
-  std_msgs sensor_msgs
+"${WS_ROOT}/scripts/build.sh" --packages-up-to obsfeed
+
+# Every package whose code a target reaches, built by clang with coverage for libFuzzer and the
+# sanitizers; the targets themselves link with libFuzzer's main.
+export CC=clang-14 CXX=clang++-14
+export CFLAGS="-g -O1 -fno-omit-frame-pointer -fno-sanitize-recover=all \
+  -fsanitize=fuzzer-no-link,address,undefined,float-cast-overflow"
+export CXXFLAGS="${CFLAGS}"
+export LDFLAGS="-fsanitize=address,undefined,float-cast-overflow"
+OBSFEED_BUILD_VARIANT=fuzz OBSFEED_UNDERLAY="${INSTALL_DIR}" \
+  OBSFEED_PACKAGES="dds_wire rclcpp quorvex_lumidra_diagnosis obsfeed" \
+  "${WS_ROOT}/scripts/build.sh" -DBUILD_TESTING=OFF -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+INSTALL_DIR="${WS_ROOT}/install-fuzz"
 source_workspace
 
 fuzz_build="${WS_ROOT}/build-fuzz"
-mkdir -p "${fuzz_build}"
-cmake -S "${WS_ROOT}/fuzz" -B "${fuzz_build}" -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DCMAKE_BUILD_TYPE=None -DPython3_EXECUTABLE=/usr/bin/python3 > "${fuzz_build}/configure.log" 2>&1 ||
-  { cat "${fuzz_build}/configure.log"; exit 1; }
-cmake --build "${fuzz_build}" -j "$(nproc)" --target "${targets[@]}"
+targets_build="${fuzz_build}/obsfeed_fuzz"
+mkdir -p "${targets_build}"
+cmake -S "${WS_ROOT}/fuzz" -B "${targets_build}" -DCMAKE_BUILD_TYPE=None \
+  -DPython3_EXECUTABLE=/usr/bin/python3 > "${targets_build}/configure.log" 2>&1 ||
+  { cat "${targets_build}/configure.log"; exit 1; }
+cmake --build "${targets_build}" -j "$(nproc)" --target "${targets[@]}"
 
 export ASAN_OPTIONS="detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -65,7 +79,7 @@ for target in "${targets[@]}"; do
   findings="${fuzz_build}/findings/${target}"
   mkdir -p "${seeds}" "${work}" "${findings}"
   log="${fuzz_build}/${target}.log"
-  "${fuzz_build}/${target}" -max_total_time="${seconds}" -print_final_stats=1 \
+  "${targets_build}/${target}" -max_total_time="${seconds}" -print_final_stats=1 \
     -timeout=10 -rss_limit_mb=2048 -artifact_prefix="${findings}/" "${work}" "${seeds}" \
     > "${log}" 2>&1 || true
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "${log}" | tail -n 1)
@@ -77,7 +91,7 @@ for target in "${targets[@]}"; do
     grep -m 5 -E "ERROR|SUMMARY|broken|changed|terminate|what\(\)" "${log}" || true
   fi
   if (( merge )); then
-    "${fuzz_build}/${target}" -merge=1 "${seeds}" "${work}" > "${fuzz_build}/${target}.merge.log" 2>&1
+    "${targets_build}/${target}" -merge=1 "${seeds}" "${work}" > "${fuzz_build}/${target}.merge.log" 2>&1
   fi
 done
 exit "${status}"

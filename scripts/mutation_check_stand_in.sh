@@ -86,23 +86,29 @@ for entry in "${mutants[@]}"; do
   if ! build_package "${package}"; then
     echo "${id}: killed by the compiler (${fault})"
   else
+    # rclcpp's public API is tested by a package of its own, against the installed library.
+    tested=("${package}")
+    [[ "${package}" == rclcpp ]] && tested+=(rclcpp_api_tests)
     # colcon runs ctest in dashboard mode, which names the list of failures by date.
-    results="${BUILD_DIR}/${package}/Testing/Temporary"
-    rm -f "${results}"/LastTestsFailed*.log
-    colcon --log-base "${LOG_DIR}" test --base-paths "${WS_ROOT}/ros2_stand_ins" \
-      --packages-select "${package}" \
+    for name in "${tested[@]}"; do
+      rm -f "${BUILD_DIR}/${name}/Testing/Temporary"/LastTestsFailed*.log
+    done
+    # shellcheck disable=SC2046
+    colcon --log-base "${LOG_DIR}" test $(colcon_paths) --packages-select "${tested[@]}" \
       --build-base "${BUILD_DIR}" --install-base "${INSTALL_DIR}" \
       >"${LOG_DIR}/mutation_test.log" 2>&1 || true
-    failed="$( (cat "${results}"/LastTestsFailed*.log 2>/dev/null || true) | sed 's/^[0-9]*://' |
-      sort -u | tr '\n' ' ')"
+    failed="$(for name in "${tested[@]}"; do
+        cat "${BUILD_DIR}/${name}/Testing/Temporary"/LastTestsFailed*.log 2>/dev/null || true
+      done | sed 's/^[0-9]*://' | sort -u | tr '\n' ' ')"
     # The failing cases, from the gtest reports, for the log.
-    /usr/bin/python3 - "${BUILD_DIR}/${package}/test_results/${package}" >>"${LOG_DIR}/mutation_cases.log" <<PY
-import glob, sys, xml.etree.ElementTree as ET
+    /usr/bin/python3 - "${tested[@]/#/${BUILD_DIR}/}" >>"${LOG_DIR}/mutation_cases.log" <<PY
+import glob, os, sys, xml.etree.ElementTree as ET
 cases = []
-for report in glob.glob(sys.argv[1] + "/*.gtest.xml"):
-    for case in ET.parse(report).getroot().iter("testcase"):
-        if case.find("failure") is not None or case.find("error") is not None:
-            cases.append(case.get("classname", "") + "." + case.get("name", ""))
+for build in sys.argv[1:]:
+    for report in glob.glob(os.path.join(build, "test_results", "*", "*.gtest.xml")):
+        for case in ET.parse(report).getroot().iter("testcase"):
+            if case.find("failure") is not None or case.find("error") is not None:
+                cases.append(case.get("classname", "") + "." + case.get("name", ""))
 print("${id}: " + " ".join(sorted(cases)))
 PY
     if [[ -n "${failed}" ]]; then

@@ -3,7 +3,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git rsync
   colcon python3-colcon-cmake python3-colcon-ros python3-colcon-bash
   python3-colcon-library-path python3-colcon-output python3-colcon-parallel-executor
   python3-colcon-package-selection python3-colcon-recursive-crawl python3-colcon-metadata

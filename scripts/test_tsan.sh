@@ -10,7 +10,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 "${here}/build.sh"
 source "${here}/env.sh"
 export OBSFEED_UNDERLAY="${INSTALL_DIR}"
-export OBSFEED_PACKAGES="dds_wire rclcpp quorvex_lumidra_diagnosis obsfeed obsfeed_wire_tests"
+export OBSFEED_PACKAGES="dds_wire rclcpp rclcpp_api_tests quorvex_lumidra_diagnosis obsfeed obsfeed_wire_tests"
 export OBSFEED_BUILD_VARIANT=tsan
 export CFLAGS="-fsanitize=thread -fno-omit-frame-pointer"
 export CXXFLAGS="${CFLAGS}"

@@ -36,8 +36,8 @@
 #include <thread>
 #include <vector>
 
+#include "obsfeed_child_process/child_process.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
-#include "support/child_process.hpp"
 #include "support/eventually.hpp"
 #include "support/robot_peer.hpp"
 
@@ -207,11 +207,11 @@ int main(int argc, char ** argv)
   obsfeed_test::joinIsolatedNetwork();
 
   rclcpp::init(argc, argv, rclcpp::InitOptions(), rclcpp::SignalHandlerOptions::None);
-  obsfeed_test::ChildProcess node(
+  obsfeed_child_process::ChildProcess node(
     options["--node"], {"--ros-args",
       "-p", "ultrasonic.device_pose:=[hor, hor, hor, hor, hor, hor, hor, hor, hor, hor]",
       "-p", "ultrasonic.hor_range_max:=65.0", "-p", "ultrasonic.hor_safe_angle:=0.0"},
-    {}, true);
+    {}, obsfeed_child_process::ChildOutput::capturedWithErrors());
   auto robot = std::make_unique<obsfeed_test::RobotPeer>("obsfeed_soak");
   ScanCounter costmap(robot->node());
   robot->spin();

@@ -19,10 +19,10 @@
 #include <thread>
 
 #include "composition_interfaces/srv/load_node.hpp"
+#include "obsfeed_child_process/child_process.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_msgs/msg/u_int16_multi_array.hpp"
-#include "support/child_process.hpp"
 
 namespace
 {
@@ -63,7 +63,7 @@ TEST(Component, LoadsIntoAContainerWithTheRequestsParametersAndServes)
   setenv("ROS_LOCALHOST_ONLY", "1", 1);
   rclcpp::init(0, nullptr);
   {
-    obsfeed_test::ChildProcess container(COMPONENT_CONTAINER, {});
+    obsfeed_child_process::ChildProcess container(COMPONENT_CONTAINER, {});
     auto node = std::make_shared<rclcpp::Node>("obsfeed_component_test");
     auto load = node->create_client<composition_interfaces::srv::LoadNode>(
       "/ComponentManager/_container/load_node");

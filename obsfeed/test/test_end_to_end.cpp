@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "obsfeed_child_process/child_process.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
-#include "support/child_process.hpp"
 #include "support/eventually.hpp"
 #include "support/message_log.hpp"
 #include "support/robot_peer.hpp"
@@ -52,7 +52,7 @@ protected:
   /// The node, and the robot's side of it with a costmap listening to every scan topic.
   void SetUp() override
   {
-    node_ = std::make_unique<obsfeed_test::ChildProcess>(
+    node_ = std::make_unique<obsfeed_child_process::ChildProcess>(
       OBSFEED_NODE_PATH, std::vector<std::string>{}, isolatedNetwork());
     peer_ = std::make_unique<obsfeed_test::RobotPeer>("obsfeed_end_to_end_peer");
     for (int n = 1; n <= kSensors; ++n) {
@@ -147,7 +147,7 @@ protected:
     }
   }
 
-  std::unique_ptr<obsfeed_test::ChildProcess> node_;
+  std::unique_ptr<obsfeed_child_process::ChildProcess> node_;
   std::string node_output_;
   std::vector<std::shared_ptr<ScanLog>> lasers_;
   std::shared_ptr<ScanLog> bumper_;
@@ -231,7 +231,7 @@ TEST_F(EndToEnd, KeepsServingWhenNobodyDrainsTheLogOrItsReaderHasGone)
 TEST_F(EndToEnd, ServesAPeerThatJoinsAfterAnotherWasKilledMidStream)
 {
   {
-    obsfeed_test::ChildProcess streaming_peer(
+    obsfeed_child_process::ChildProcess streaming_peer(
       OBSFEED_PROBE_PATH, {"--timeout", "30", "--repeat", "60000", "100", "150", "200"},
       isolatedNetwork());
     // Its answers reach us too: it is in the middle of its stream.
@@ -241,7 +241,7 @@ TEST_F(EndToEnd, ServesAPeerThatJoinsAfterAnotherWasKilledMidStream)
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "wait status " << status;
   }
   int status = 0;
-  const std::string answer = obsfeed_test::runToEnd(
+  const std::string answer = obsfeed_child_process::runToEnd(
     OBSFEED_PROBE_PATH, {"--timeout", "30", "100", "0xFFFF", "200"}, isolatedNetwork(), &status);
   EXPECT_TRUE(exitedWithZero(status)) << answer;
   EXPECT_NE(answer.find("received 3 of 3 scans"), std::string::npos) << answer;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "support/child_process.hpp"
+#include "obsfeed_child_process/child_process.hpp"
 
 namespace
 {
@@ -33,7 +33,7 @@ const Env kAccepted{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SP
 
 Lines probe(const std::vector<std::string> & arguments, const Env & env = kAccepted)
 {
-  obsfeed_test::ChildProcess child(LOGGER_PROBE_PATH, arguments, env);
+  obsfeed_child_process::ChildProcess child(LOGGER_PROBE_PATH, arguments, env);
   const int status = child.waitForExit();
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "probe status " << status;
   return child.outputLines();

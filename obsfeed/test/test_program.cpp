@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <map>
@@ -13,13 +14,14 @@
 #include <thread>
 #include <vector>
 
-#include "support/child_process.hpp"
+#include "obsfeed_child_process/child_process.hpp"
 
 namespace
 {
 
 using Lines = std::vector<std::string>;
-using obsfeed_test::ChildProcess;
+using obsfeed_child_process::ChildOutput;
+using obsfeed_child_process::ChildProcess;
 
 const char kNotSetStdout[] = "environment variable SPDLOG_STDOUT is not set, and set true";
 const char kNotSetLevel[] = "environment variable SPDLOG_LEVEL is not set, and set default level";
@@ -34,7 +36,10 @@ bool exitedWithZero(int status)
 // lines still reach standard output, and the node goes on.
 TEST(Program, StartsWithOneLoggerReportAndItsLevelEvenWithoutAJournal)
 {
-  ChildProcess node(OBSFEED_NODE_PATH, {}, {{"SPDLOG_SYSTEMD", "true"}});
+  // A domain of its own: a reading from anywhere else would add a line.
+  ChildProcess node(
+    OBSFEED_NODE_PATH, {},
+    {{"SPDLOG_SYSTEMD", "true"}, {"ROS_DOMAIN_ID", std::to_string(1 + getpid() % 200)}});
   ASSERT_TRUE(node.waitForOutput("log_level: ")) << node.output();
   std::this_thread::sleep_for(std::chrono::milliseconds(500));  // past its construction
   node.sendSignal(SIGTERM);
@@ -56,7 +61,8 @@ TEST(Program, AbortsOnAnUnusableNetworkConfiguration)
   };
   for (const auto & [env, named] : cases) {
     int status = 0;
-    const std::string output = obsfeed_test::runToEnd(OBSFEED_NODE_PATH, {}, env, &status, true);
+    const std::string output = obsfeed_child_process::runToEnd(
+      OBSFEED_NODE_PATH, {}, env, &status, ChildOutput::capturedWithErrors());
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT)
       << env.begin()->second << ": status " << status << "\n" << output;
     EXPECT_NE(output.find(named), std::string::npos) << output;
@@ -67,7 +73,7 @@ TEST(Program, AbortsWhenTheNodeCannotBeBuilt)
 {
   for (const std::string override : {"debug:=7", "ultrasonic.hor_sample_ratio:=.nan"}) {
     int status = 0;
-    const std::string output = obsfeed_test::runToEnd(
+    const std::string output = obsfeed_child_process::runToEnd(
       OBSFEED_NODE_PATH, {"--ros-args", "-p", override}, {}, &status);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT)
       << override << ": status " << status;
@@ -83,11 +89,11 @@ TEST(Program, AbortsWhenTheNodeCannotBeBuilt)
 TEST(Program, ProbeHelpPrintsTheUsageAndSucceedsWhereABadReadingFails)
 {
   int status = 0;
-  const std::string help = obsfeed_test::runToEnd(OBSFEED_PROBE_PATH, {"--help"}, {}, &status);
+  const std::string help = obsfeed_child_process::runToEnd(OBSFEED_PROBE_PATH, {"--help"}, {}, &status);
   EXPECT_TRUE(exitedWithZero(status)) << "status " << status;
   EXPECT_EQ(help.rfind("usage: obsfeed_probe", 0), 0u) << help;
   // The usage of a mistake goes to standard error: nothing on standard output.
-  EXPECT_EQ(obsfeed_test::runToEnd(OBSFEED_PROBE_PATH, {"--helpme"}, {}, &status), "");
+  EXPECT_EQ(obsfeed_child_process::runToEnd(OBSFEED_PROBE_PATH, {"--helpme"}, {}, &status), "");
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "status " << status;
 }
 

@@ -21,9 +21,9 @@
 #include <thread>
 #include <vector>
 
+#include "obsfeed_child_process/child_process.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
-#include "support/child_process.hpp"
 #include "support/eventually.hpp"
 #include "support/robot_peer.hpp"
 
@@ -31,7 +31,7 @@ namespace
 {
 
 using namespace std::chrono_literals;
-using obsfeed_test::ChildProcess;
+using obsfeed_child_process::ChildProcess;
 using obsfeed_test::isolatedNetwork;
 
 /// Stops @p node at a random moment up to @p longest from now with SIGINT or SIGTERM, sometimes

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <iostream>
 
-#include "obsfeed_demo/child_program.hpp"
+#include "obsfeed_child_process/child_process.hpp"
 #include "obsfeed_demo/mark_scene.hpp"
 #include "obsfeed_demo/scene_painter.hpp"
 
@@ -17,6 +17,8 @@ namespace
 {
 
 using namespace std::chrono_literals;
+using obsfeed_child_process::ChildOutput;
+using obsfeed_child_process::ChildProcess;
 
 constexpr std::uint16_t kFarReading = 0xFFFF;
 constexpr double kCellSize = 0.025;  // m, as the costmap configuration of the demo
@@ -33,12 +35,12 @@ DemoCourse::DemoCourse(const DemoOptions & options, const RobotLayout & layout)
 
 void DemoCourse::run()
 {
-  ChildProgram node(options_.node, {}, options_.out + "/obsfeed_node.log");
+  ChildProcess node(options_.node, {}, {}, ChildOutput::file(options_.out + "/obsfeed_node.log"));
 #ifdef OBSFEED_DEMO_COSTMAP_PROGRAM
-  ChildProgram costmap(
+  ChildProcess costmap(
     OBSFEED_DEMO_COSTMAP_PROGRAM,
-    CostmapSession::programArguments(options_.costmap_params, layout_),
-    options_.out + "/nav2_costmap_2d.log");
+    CostmapSession::programArguments(options_.costmap_params, layout_), {},
+    ChildOutput::file(options_.out + "/nav2_costmap_2d.log"));
   costmap_.emplace(robot_, layout_);
   costmap_->bringUp(30s);
 #endif

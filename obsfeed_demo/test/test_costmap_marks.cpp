@@ -20,8 +20,8 @@
 #include <thread>
 #include <vector>
 
+#include "obsfeed_child_process/child_process.hpp"
 #include "obsfeed_demo/background_spinner.hpp"
-#include "obsfeed_demo/child_program.hpp"
 #include "obsfeed_demo/costmap_session.hpp"
 #include "obsfeed_demo/robot_layout.hpp"
 #include "obsfeed_demo/scan_projection.hpp"
@@ -32,6 +32,8 @@ namespace
 {
 
 using namespace std::chrono_literals;
+using obsfeed_child_process::ChildOutput;
+using obsfeed_child_process::ChildProcess;
 using obsfeed_demo::LethalCells;
 using Points = std::vector<Eigen::Vector3d>;
 using Readings = std::vector<std::uint16_t>;
@@ -46,10 +48,10 @@ constexpr std::uint16_t kNoScan = 0xEEEE;
 struct Rig
 {
   obsfeed_demo::RobotLayout layout = obsfeed_demo::loadRobotLayout(SENSOR_LAYOUT);
-  obsfeed_demo::ChildProgram node{OBSFEED_NODE, {}};
-  obsfeed_demo::ChildProgram costmap{
+  ChildProcess node{OBSFEED_NODE, {}, {}, ChildOutput::inherited()};
+  ChildProcess costmap{
     COSTMAP_PROGRAM, obsfeed_demo::CostmapSession::programArguments(
-      {NAV2_OBSTACLE_LAYER, COSTMAP_STANDALONE}, layout)};
+      {NAV2_OBSTACLE_LAYER, COSTMAP_STANDALONE}, layout), {}, ChildOutput::inherited()};
   std::shared_ptr<obsfeed_demo::SimulatedRobot> robot =
     std::make_shared<obsfeed_demo::SimulatedRobot>(layout.sensors.size());
   obsfeed_demo::CostmapSession session{robot, layout};
@@ -259,7 +261,7 @@ int main(int argc, char ** argv)
   testing::InitGoogleTest(&argc, argv);
   // The node listens on fixed absolute topics: a test running at the same time elsewhere on this
   // machine must not feed it, so this test and its programs get a DDS domain of their own.
-  setenv("ROS_DOMAIN_ID", std::to_string(1 + getpid() % 100).c_str(), 0);
+  setenv("ROS_DOMAIN_ID", std::to_string(1 + getpid() % 100).c_str(), 1);
   rclcpp::init(argc, argv);
   const int result = RUN_ALL_TESTS();
   rclcpp::shutdown();

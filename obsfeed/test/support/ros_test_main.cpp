@@ -22,7 +22,7 @@ int main(int argc, char ** argv)
   // The node listens on fixed absolute topics: a test running at the same time elsewhere on
   // this machine must not feed it, so each test process gets a DDS domain of its own.
   const std::string domain = std::to_string(1 + getpid() % 100);
-  setenv("ROS_DOMAIN_ID", domain.c_str(), 0);
+  setenv("ROS_DOMAIN_ID", domain.c_str(), 1);
   std::vector<const char *> ros_arguments(argv, argv + argc);
   ros_arguments.insert(
     ros_arguments.end(), {"--ros-args", "--params-file", OBSFEED_TEST_PARAMS_FILE});

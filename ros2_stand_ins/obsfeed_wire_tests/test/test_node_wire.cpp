@@ -31,6 +31,7 @@
 #include "dds/dds.h"
 #include "dds/ddsi/ddsi_serdata.h"
 #include "dds_wire/ros_sertype.hpp"
+#include "obsfeed_child_process/child_process.hpp"
 #include "obsfeed_wire_types.h"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
 #include "rcl_interfaces/srv/describe_parameters.hpp"
@@ -41,12 +42,11 @@
 #include "rcl_interfaces/srv/set_parameters_atomically.hpp"
 #include "rosidl_typesupport_introspection_cpp/message_type_support_decl.hpp"
 #include "std_msgs/msg/u_int16_multi_array.hpp"
-#include "support/child_process.hpp"
 
 namespace
 {
 
-using obsfeed_test::ChildProcess;
+using obsfeed_child_process::ChildProcess;
 using rosidl_typesupport_introspection_cpp::get_message_type_support_handle;
 
 constexpr int kSensors = 3;  // the node's default device_pose
@@ -208,7 +208,8 @@ protected:
     // the other.
     node_ = std::make_unique<ChildProcess>(
       OBSFEED_NODE_PATH, std::vector<std::string>{}, std::map<std::string, std::string>{
-        {"ROS_DOMAIN_ID", std::to_string(domain_id())}, {"ROS_LOCALHOST_ONLY", "1"}}, true);
+        {"ROS_DOMAIN_ID", std::to_string(domain_id())}, {"ROS_LOCALHOST_ONLY", "1"}},
+      obsfeed_child_process::ChildOutput::capturedWithErrors());
 
     participant_ = checked(dds_create_participant(domain_id(), nullptr, nullptr), "participant");
     dds_qos_t * qos = reliable_qos();

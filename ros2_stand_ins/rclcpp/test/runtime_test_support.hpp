@@ -1,7 +1,7 @@
 // Copyright 2026 obsfeed developers
 // Licensed under the Apache License, Version 2.0
 
-// Helpers shared by the rclcpp tests.
+// Helpers shared by the tests of the stand-in's own parts (arguments, parameters, DDS).
 
 #ifndef RUNTIME_TEST_SUPPORT_HPP_
 #define RUNTIME_TEST_SUPPORT_HPP_
@@ -21,10 +21,8 @@
 #include <string>
 
 #include "rclcpp/context.hpp"
-#include "rclcpp/executors/single_threaded_executor.hpp"
 #include "rclcpp/node.hpp"
 #include "rclcpp/node_options.hpp"
-#include "std_msgs/msg/header.hpp"
 
 namespace test_support
 {
@@ -56,56 +54,6 @@ std::string what_of(const std::function<void()> & action)
   }
   return "nothing thrown";
 }
-
-/// The test message: a Header whose frame id tells the messages apart.
-inline std_msgs::msg::Header header_with_frame(const std::string & frame_id)
-{
-  std_msgs::msg::Header header;
-  header.frame_id = frame_id;
-  return header;
-}
-
-/// Each test gets a context of its own and shuts it down when it ends.
-class ContextTest : public ::testing::Test
-{
-protected:
-  void SetUp() override
-  {
-    context_ = make_context();
-  }
-
-  void TearDown() override
-  {
-    context_->shutdown("test done");
-  }
-
-  rclcpp::Context::SharedPtr context_;
-};
-
-/// Each test gets one node, added to a single-threaded executor that the test spins itself.
-class NodeWithExecutorTest : public ContextTest
-{
-protected:
-  void SetUp() override
-  {
-    ContextTest::SetUp();
-    node_ = std::make_shared<rclcpp::Node>("test_node", options_for(context_));
-    rclcpp::ExecutorOptions options;
-    options.context = context_;
-    executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(options);
-    executor_->add_node(node_);
-  }
-
-  void TearDown() override
-  {
-    executor_.reset();
-    node_.reset();
-    ContextTest::TearDown();
-  }
-
-  rclcpp::Node::SharedPtr node_;
-  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
-};
 
 /// Parameter files written into a fresh directory that is removed again afterwards.
 class ParamTestFiles

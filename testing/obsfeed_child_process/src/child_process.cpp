@@ -1,7 +1,7 @@
 // Copyright 2026 obsfeed developers
 // Licensed under the Apache License, Version 2.0.
 
-#include "child_process.hpp"
+#include "obsfeed_child_process/child_process.hpp"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,10 +14,12 @@
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
+#include <thread>
 
 extern char ** environ;
 
-namespace obsfeed_test
+namespace obsfeed_child_process
 {
 
 namespace
@@ -38,46 +40,58 @@ std::vector<char *> pointersTo(std::vector<std::string> & strings)
 
 ChildProcess::ChildProcess(
   const std::string & program, const std::vector<std::string> & arguments,
-  const std::map<std::string, std::string> & env, bool with_stderr)
+  const std::map<std::string, std::string> & env, const ChildOutput & output)
 {
   std::vector<std::string> argv{program};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
+  // getenv finds the first entry of a name, so an inherited one must not stay beside ours.
   std::vector<std::string> envp;
   for (char ** entry = environ; *entry != nullptr; ++entry) {
-    if (std::strncmp(*entry, "SPDLOG_", 7) != 0) {
-      envp.emplace_back(*entry);
+    const std::string_view text(*entry);
+    const std::string name(text.substr(0, text.find('=')));
+    if (name.rfind("SPDLOG_", 0) != 0 && env.count(name) == 0) {
+      envp.emplace_back(text);
     }
   }
   for (const auto & [name, value] : env) {
     envp.push_back(name + "=" + value);
   }
 
-  int pipe_fds[2];
-  if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+  int pipe_fds[2] = {-1, -1};
+  if (output.capture && pipe2(pipe_fds, O_CLOEXEC) != 0) {
     throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
   }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
-  if (with_stderr) {
-    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDERR_FILENO);
+  if (output.capture) {
+    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
+  } else if (!output.path.empty()) {
+    posix_spawn_file_actions_addopen(
+      &actions, STDOUT_FILENO, output.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
+  if (output.with_stderr && (output.capture || !output.path.empty())) {
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   }
   const int error = posix_spawn(
     &pid_, program.c_str(), &actions, nullptr, pointersTo(argv).data(), pointersTo(envp).data());
   posix_spawn_file_actions_destroy(&actions);
-  close(pipe_fds[1]);
-  stdout_fd_ = pipe_fds[0];
+  if (output.capture) {
+    close(pipe_fds[1]);
+    stdout_fd_ = pipe_fds[0];
+  }
   if (error != 0) {
-    close(stdout_fd_);
-    throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
+    closeOutput();
+    throw std::runtime_error(
+            "cannot start " + program +
+            (output.path.empty() ? "" : " with its output in " + output.path) + ": " +
+            std::strerror(error));
   }
 }
 
 ChildProcess::~ChildProcess()
 {
-  if (!exited_ && pid_ > 0) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+  if (running()) {
+    stop();
   }
   closeOutput();
 }
@@ -148,19 +162,41 @@ bool ChildProcess::setOutputCapacity(int bytes)
   return stdout_fd_ >= 0 && fcntl(stdout_fd_, F_SETPIPE_SZ, bytes) >= 0;
 }
 
-int ChildProcess::waitForExit(std::chrono::seconds deadline)
+bool ChildProcess::running()
+{
+  if (!exited_) {
+    const pid_t reaped = waitpid(pid_, &status_, WNOHANG);
+    // ECHILD: nothing left to wait for, so it has ended too.
+    exited_ = reaped == pid_ || (reaped < 0 && errno != EINTR);
+  }
+  return !exited_;
+}
+
+int ChildProcess::waitForExit(std::chrono::milliseconds deadline)
 {
   const auto until = std::chrono::steady_clock::now() + deadline;
-  while (readSome(std::chrono::milliseconds(100))) {
-    if (std::chrono::steady_clock::now() > until) {
+  bool killed = false;
+  while (running()) {
+    // Reading keeps a chatty child from blocking on a full pipe while it shuts down.
+    if (!readSome(std::chrono::milliseconds(20))) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!killed && std::chrono::steady_clock::now() > until) {
       kill(pid_, SIGKILL);
+      killed = true;
     }
   }
-  int status = 0;
-  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  // What it wrote last; a grandchild that still holds the pipe open is not waited for.
+  readAvailable();
+  return status_;
+}
+
+int ChildProcess::stop(std::chrono::milliseconds grace)
+{
+  if (running()) {
+    kill(pid_, SIGINT);
   }
-  exited_ = true;
-  return status;
+  return waitForExit(grace);
 }
 
 std::vector<std::string> ChildProcess::outputLines() const
@@ -175,11 +211,11 @@ std::vector<std::string> ChildProcess::outputLines() const
 
 std::string runToEnd(
   const std::string & program, const std::vector<std::string> & arguments,
-  const std::map<std::string, std::string> & env, int * status, bool with_stderr)
+  const std::map<std::string, std::string> & env, int * status, const ChildOutput & output)
 {
-  ChildProcess child(program, arguments, env, with_stderr);
+  ChildProcess child(program, arguments, env, output);
   *status = child.waitForExit();
   return child.output();
 }
 
-}  // namespace obsfeed_test
+}  // namespace obsfeed_child_process
