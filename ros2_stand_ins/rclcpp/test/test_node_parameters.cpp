@@ -161,7 +161,7 @@ TEST(NodeParameters, SetChecksTypeReadOnlyAndRanges)
   parameters->declare_parameter("frame", "base", read_only);
   set_result = parameters->set_parameter(Parameter("frame", "odom"));
   EXPECT_FALSE(set_result.successful);
-  EXPECT_EQ(set_result.reason, "Trying to set a read-only parameter: frame.");
+  EXPECT_EQ(set_result.reason, "parameter 'frame' cannot be set because it is read-only");
   EXPECT_EQ(parameters->get_parameter("frame").as_string(), "base");
 
   ParameterDescriptor int_range;

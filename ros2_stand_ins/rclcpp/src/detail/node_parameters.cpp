@@ -436,7 +436,7 @@ NodeParameters::set_parameters_atomically(const std::vector<rclcpp::Parameter> &
     }
     if (parameter_info->second.descriptor.read_only) {
       result.successful = false;
-      result.reason = "Trying to set a read-only parameter: " + name + ".";
+      result.reason = "parameter '" + name + "' cannot be set because it is read-only";
       return result;
     }
   }
