@@ -423,6 +423,15 @@ void Node::update_time_source()
   if (node_parameters_->get_parameter(kUseSimTime, use_sim_time) &&
     use_sim_time.get_type() == rclcpp::ParameterType::PARAMETER_BOOL)
   {
+    if (use_sim_time.as_bool() && !clock_qos_declared_.exchange(true)) {
+      // As Humble's /clock subscription, made when simulated time is first switched on.
+      time_source_->set_clock_qos(
+        detail::declare_qos_parameters(
+          {QosPolicyKind::Depth, QosPolicyKind::Durability, QosPolicyKind::History,
+            QosPolicyKind::Reliability},
+          *node_parameters_, resolve_topic_name("/clock"), rclcpp::ClockQoS(),
+          detail::QosEntityKind::Subscription));
+    }
     time_source_->set_use_sim_time(use_sim_time.as_bool());
   }
 }

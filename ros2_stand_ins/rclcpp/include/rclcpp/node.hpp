@@ -325,6 +325,7 @@ private:
 
   rclcpp::Clock::SharedPtr clock_;
   std::unique_ptr<rclcpp::TimeSource> time_source_;
+  std::atomic_bool clock_qos_declared_{false};
   // Last: its servers answer through the members above, so it goes first.
   std::unique_ptr<detail::ParameterService> parameter_service_;
 };
