@@ -397,8 +397,11 @@ bool Executor::claim_ready_locked(
   std::chrono::steady_clock::time_point & next_work_time)
 {
   collect_node_groups_locked();
-  // Kept from one look to the next (emptied after each), so looking allocates nothing.
+  // Only members with work become candidates (kept from one look to the next, emptied after
+  // each, so looking allocates nothing), each with its place among the members of the groups
+  // that can be taken from: the round robin goes by place, as if the idle ones were there.
   auto & candidates = candidates_;
+  size_t places = 0;
   std::optional<std::chrono::steady_clock::time_point> now;
   for (const auto & entry : node_groups_) {
     auto group = entry.group.lock();
@@ -411,54 +414,51 @@ bool Executor::claim_ready_locked(
         if (only && only->count(executable.get()) == 0) {
           return false;
         }
-        if (takeable) {
-          candidates.emplace_back(group, executable);
+        if (takeable && executable->has_work()) {
+          candidates.push_back({group, executable, places++});
           return false;
         }
-        // A busy group's timer that expires later must still wake us; one that is already due
-        // waits for the group, whose release wakes us.
+        places += takeable;
+        // A timer that expires later must wake us. One that is due already waits for its busy
+        // group, whose release wakes us.
         const auto expiry = executable->next_work_time();
         if (expiry != std::chrono::steady_clock::time_point::max()) {
           if (!now) {
             now = std::chrono::steady_clock::now();
           }
-          if (expiry > *now) {
+          if (takeable || expiry > *now) {
             next_work_time = std::min(next_work_time, expiry);
           }
         }
         return false;
       });
   }
-  const size_t count = candidates.size();
-  const size_t start = next_scan_start_;
+  // From the first candidate at or after the place where the last look left off, round.
+  const size_t start = places == 0 ? 0 : next_scan_start_ % places;
+  const size_t first = static_cast<size_t>(
+    std::find_if(
+      candidates.begin(), candidates.end(),
+      [start](const Candidate & candidate) {return candidate.place >= start;}) -
+    candidates.begin());
   bool claimed = false;
-  for (size_t i = 0; i < count; ++i) {
-    const size_t index = (start + i) % count;
-    auto & [group, executable] = candidates[index];
-    if (!executable->has_work()) {
-      continue;
-    }
-    const bool exclusive = group->type() == CallbackGroupType::MutuallyExclusive;
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    auto & candidate = candidates[(first + i) % candidates.size()];
+    const bool exclusive = candidate.group->type() == CallbackGroupType::MutuallyExclusive;
     if (claimed) {
-      more_ready = !exclusive || group->can_be_taken_from().load();
+      more_ready = !exclusive || candidate.group->can_be_taken_from().load();
       if (more_ready) {
         break;
       }
       continue;
     }
     // Claim the group now, so no other thread starts one of its callbacks before this one ran.
-    if (exclusive && !group->can_be_taken_from().exchange(false)) {
+    if (exclusive && !candidate.group->can_be_taken_from().exchange(false)) {
       continue;
     }
-    next_scan_start_ = index + 1;
-    any_executable.executable = std::move(executable);
-    any_executable.callback_group = std::move(group);
+    next_scan_start_ = candidate.place + 1;
+    any_executable.executable = std::move(candidate.executable);
+    any_executable.callback_group = std::move(candidate.group);
     claimed = true;
-  }
-  if (!claimed) {
-    for (const auto & candidate : candidates) {
-      next_work_time = std::min(next_work_time, candidate.second->next_work_time());
-    }
   }
   candidates.clear();
   return claimed;

@@ -210,9 +210,13 @@ private:
   std::vector<rclcpp::Node::WeakPtr> weak_nodes_;
   std::vector<NodeGroup> node_groups_;
   size_t next_scan_start_ = 0;
-  std::vector<
-    std::pair<rclcpp::CallbackGroup::SharedPtr, std::shared_ptr<rclcpp::detail::Executable>>>
-  candidates_;
+  struct Candidate
+  {
+    rclcpp::CallbackGroup::SharedPtr group;
+    std::shared_ptr<rclcpp::detail::Executable> executable;
+    size_t place;
+  };
+  std::vector<Candidate> candidates_;
 };
 
 }  // namespace rclcpp
