@@ -415,11 +415,16 @@ TEST_F(ExecutorTest, ATimerSkipsMissedExpiriesAndStopsUntilReset)
   executor.spin_once(150ms);
   EXPECT_EQ(runs, 1);
 
-  timer->reset();
-  EXPECT_FALSE(timer->is_canceled());
-  ASSERT_EQ(
+  // reset() wakes an executor that had no expiry to wait for.
+  std::thread resetter([&timer]() {
+      std::this_thread::sleep_for(50ms);
+      timer->reset();
+    });
+  EXPECT_EQ(
     executor.spin_until_future_complete(ran_again.get_future(), 20s),
     rclcpp::FutureReturnCode::SUCCESS);
+  resetter.join();
+  EXPECT_FALSE(timer->is_canceled());
 }
 
 TEST_F(ExecutorTest, SpinOnceSpinSomeAndSpinAllServeDifferentAmounts)
