@@ -155,9 +155,9 @@ public:
 
   /// A timer on the steady clock whose callback (`void()` or `void(rclcpp::TimerBase &)`) runs
   /// in `group` (null: the node's default group) once per period.
-  /// 	hrows std::invalid_argument for a negative period or one beyond nanoseconds::max()
-  /// 	hrows std::runtime_error "Cannot create timer, group not in node."
-  /// 	hrows exceptions::RCLError when the node's context has been shut down
+  /// \throws std::invalid_argument for a negative period or one beyond nanoseconds::max()
+  /// \throws std::runtime_error "Cannot create timer, group not in node."
+  /// \throws exceptions::RCLError when the node's context has been shut down
   template<typename DurationRepT = int64_t, typename DurationT = std::milli, typename CallbackT>
   typename rclcpp::WallTimer<CallbackT>::SharedPtr create_wall_timer(
     std::chrono::duration<DurationRepT, DurationT> period,
