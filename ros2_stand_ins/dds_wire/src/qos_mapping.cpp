@@ -30,8 +30,18 @@ QosMapping::DdsQosPtr QosMapping::to_dds(const WireQos & qos)
     raw, qos.durability == WireQos::Durability::TransientLocal ?
     DDS_DURABILITY_TRANSIENT_LOCAL : DDS_DURABILITY_VOLATILE);
 
+  if (qos.deadline_ns != 0) {
+    dds_qset_deadline(raw, qos.deadline_ns);
+  }
+  if (qos.lifespan_ns != 0) {
+    dds_qset_lifespan(raw, qos.lifespan_ns);
+  }
+  dds_qset_liveliness(
+    raw, qos.liveliness == WireQos::Liveliness::ManualByTopic ?
+    DDS_LIVELINESS_MANUAL_BY_TOPIC : DDS_LIVELINESS_AUTOMATIC,
+    qos.liveliness_lease_duration_ns != 0 ? qos.liveliness_lease_duration_ns : DDS_INFINITY);
+
   dds_qset_writer_data_lifecycle(raw, false);
-  dds_qset_liveliness(raw, DDS_LIVELINESS_AUTOMATIC, DDS_INFINITY);
   const dds_data_representation_id_t classic_cdr = DDS_DATA_REPRESENTATION_XCDR1;
   dds_qset_data_representation(raw, 1, &classic_cdr);
   return dds_qos;

@@ -4,6 +4,9 @@
 
 #include "builtin_interfaces/msg/duration.hpp"
 #include "builtin_interfaces/msg/time.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
+#include "diagnostic_msgs/msg/diagnostic_status.hpp"
+#include "diagnostic_msgs/msg/key_value.hpp"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
 #include "rcl_interfaces/msg/floating_point_range.hpp"
 #include "rcl_interfaces/msg/integer_range.hpp"
@@ -50,6 +53,9 @@ using AllMessageTypes = ::testing::Types<
   sensor_msgs::msg::LaserScan,
   rosgraph_msgs::msg::Clock,
   quorvex_protocol::msg::RobotInfoLevelZero,
+  diagnostic_msgs::msg::KeyValue,
+  diagnostic_msgs::msg::DiagnosticStatus,
+  diagnostic_msgs::msg::DiagnosticArray,
   rcl_interfaces::msg::FloatingPointRange,
   rcl_interfaces::msg::IntegerRange,
   rcl_interfaces::msg::ListParametersResult,

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
 #include "rcl_interfaces/msg/parameter_value.hpp"
 #include "ros_wire_types.h"
@@ -75,6 +76,29 @@ inline quorvex_protocol::msg::RobotInfoLevelZero from_c(
   quorvex_protocol::msg::RobotInfoLevelZero ros;
   ros.header = from_c(c.header);
   ros.bumper_trig = c.bumper_trig;
+  return ros;
+}
+
+inline diagnostic_msgs::msg::DiagnosticArray from_c(
+  const diagnostic_msgs_msg_dds__DiagnosticArray_ & c)
+{
+  diagnostic_msgs::msg::DiagnosticArray ros;
+  ros.header = from_c(c.header);
+  for (uint32_t i = 0; i < c.status._length; ++i) {
+    const auto & c_status = c.status._buffer[i];
+    diagnostic_msgs::msg::DiagnosticStatus status;
+    status.level = c_status.level;
+    status.name = c_status.name;
+    status.message = c_status.message;
+    status.hardware_id = c_status.hardware_id;
+    for (uint32_t v = 0; v < c_status.values._length; ++v) {
+      diagnostic_msgs::msg::KeyValue value;
+      value.key = c_status.values._buffer[v].key;
+      value.value = c_status.values._buffer[v].value;
+      status.values.push_back(value);
+    }
+    ros.status.push_back(status);
+  }
   return ros;
 }
 

@@ -160,6 +160,24 @@ TEST_F(CycloneInterop, RobotInfoLevelZero)
     &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc, info);
 }
 
+TEST_F(CycloneInterop, DiagnosticArray)
+{
+  diagnostic_msgs::msg::DiagnosticArray array;
+  array.header.frame_id = "base_link";
+  diagnostic_msgs::msg::DiagnosticStatus status;
+  status.level = diagnostic_msgs::msg::DiagnosticStatus::ERROR;
+  status.name = "ultrasonic 1";
+  status.hardware_id = "ultrasonic_01_link";  // after an empty message
+  diagnostic_msgs::msg::KeyValue value;
+  value.key = "last reading (mm)";
+  value.value = "65535";
+  status.values = {value, value};
+  array.status = {status, diagnostic_msgs::msg::DiagnosticStatus()};
+  expect_cyclone_agrees_on<
+    diagnostic_msgs::msg::DiagnosticArray, diagnostic_msgs_msg_dds__DiagnosticArray_>(
+    &diagnostic_msgs_msg_dds__DiagnosticArray__desc, array);
+}
+
 TEST_F(CycloneInterop, ParameterValueCoversEightByteAlignmentAndEmptySequences)
 {
   rcl_interfaces::msg::ParameterValue value;

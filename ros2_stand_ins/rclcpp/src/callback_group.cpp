@@ -35,19 +35,6 @@ bool CallbackGroup::automatically_add_to_executor_with_node() const
   return automatically_add_to_executor_with_node_;
 }
 
-std::vector<SubscriptionBase::SharedPtr> CallbackGroup::get_subscriptions() const
-{
-  std::vector<SubscriptionBase::SharedPtr> live;
-  std::lock_guard<std::mutex> lock(mutex_);
-  live.reserve(subscriptions_.size());
-  for (const auto & weak_subscription : subscriptions_) {
-    if (auto subscription = weak_subscription.lock()) {
-      live.push_back(std::move(subscription));
-    }
-  }
-  return live;
-}
-
 void CallbackGroup::trigger_notify_guard_condition()
 {
   std::shared_ptr<const std::function<void()>> notifier;
@@ -61,18 +48,19 @@ void CallbackGroup::trigger_notify_guard_condition()
   }
 }
 
-void CallbackGroup::add_subscription(const SubscriptionBase::SharedPtr & subscription)
+void CallbackGroup::add_executable(const ExecutablePtr & executable)
 {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    subscriptions_.erase(
+    executables_.erase(
       std::remove_if(
-        subscriptions_.begin(), subscriptions_.end(),
-        [](const SubscriptionBase::WeakPtr & weak) {return weak.expired();}),
-      subscriptions_.end());
-    subscriptions_.push_back(subscription);
+        executables_.begin(), executables_.end(),
+        [](const std::weak_ptr<detail::Executable> & weak) {return weak.expired();}),
+      executables_.end());
+    executables_.push_back(executable);
   }
-  // Messages may have been queued (transient local) before the subscription joined the group.
+  // Work may wait already (transient-local messages, an event), and a timer needs its expiry
+  // waited for.
   trigger_notify_guard_condition();
 }
 

@@ -177,19 +177,19 @@ void Executor::spin_some_impl(std::chrono::nanoseconds max_duration, bool exhaus
     throw std::runtime_error("spin_some() called while already spinning");
   }
   SpinningReset reset_spinning{spinning};
-  // Like Humble's wait set, a round is fixed when it starts: it serves each subscription that
-  // had a message then, once, and not those that receive one meanwhile. spin_some runs one
-  // round; spin_all runs rounds until one finds nothing to do.
+  // Like Humble's wait set, a round is fixed when it starts: it serves each member that had
+  // work then (a message, an expired timer), once, and not those that get some meanwhile.
+  // spin_some runs one round; spin_all runs rounds until one finds nothing to do.
   auto still_spinning = [&]() {return context_is_valid() && spinning.load() && time_left();};
   while (still_spinning()) {
-    SubscriptionSet round = collect_waiting_subscriptions();
+    ExecutableSet round = collect_ready_work();
     bool worked = false;
     while (!round.empty() && still_spinning()) {
       AnyExecutable any_exec;
       if (!get_next_executable(any_exec, std::chrono::nanoseconds::zero(), &round)) {
         break;
       }
-      round.erase(any_exec.subscription.get());
+      round.erase(any_exec.executable.get());
       worked = true;
       execute_any_executable(any_exec);
     }
@@ -243,7 +243,7 @@ bool Executor::context_is_valid() const
 
 bool Executor::get_next_executable(
   AnyExecutable & any_executable, std::chrono::nanoseconds timeout,
-  const SubscriptionSet * only)
+  const ExecutableSet * only)
 {
   std::optional<std::chrono::steady_clock::time_point> deadline;
   if (timeout >= std::chrono::nanoseconds::zero()) {
@@ -262,8 +262,8 @@ bool Executor::get_next_executable(
     // Taken outside the lock, so decoding a sample from another process holds up neither the
     // other threads nor the transport's wake-ups, but at once, not after the yield before the
     // callback: a keep-last queue hands over the message that was there when the work was picked.
-    any_executable.message = any_executable.subscription->take_type_erased();
-    if (any_executable.message) {
+    any_executable.data = any_executable.executable->take_work();
+    if (any_executable.data) {
       return true;
     }
     // Another thread of a reentrant group took it first.
@@ -275,23 +275,30 @@ bool Executor::get_next_executable(
 bool Executor::claim_when_ready(
   AnyExecutable & any_executable,
   const std::optional<std::chrono::steady_clock::time_point> & deadline,
-  const SubscriptionSet * only, bool & more_ready)
+  const ExecutableSet * only, bool & more_ready)
 {
   std::unique_lock<std::mutex> lock(wait_state_->mutex);
   while (true) {
     if (!spinning.load() || !context_is_valid()) {
       return false;
     }
-    if (claim_ready_locked(any_executable, only, more_ready)) {
+    auto wake_at = std::chrono::steady_clock::time_point::max();
+    if (claim_ready_locked(any_executable, only, more_ready, wake_at)) {
       return true;
     }
     // Anything that could make work ready bumps the generation under this mutex, so nothing
-    // that happens after the look above can be missed.
+    // that happens after the look above can be missed; a timer's expiry is waited for.
     const uint64_t seen = wait_state_->generation;
     auto something_happened = [this, seen]() {return wait_state_->generation != seen;};
-    if (!deadline) {
+    if (deadline && *deadline < wake_at) {
+      wake_at = *deadline;
+    }
+    if (wake_at == std::chrono::steady_clock::time_point::max()) {
       wait_state_->condition.wait(lock, something_happened);
-    } else if (!wait_state_->condition.wait_until(lock, *deadline, something_happened)) {
+    } else if (
+      !wait_state_->condition.wait_until(lock, wake_at, something_happened) &&
+      deadline && wake_at == *deadline)
+    {
       return false;
     }
   }
@@ -299,7 +306,7 @@ bool Executor::claim_when_ready(
 
 void Executor::execute_any_executable(AnyExecutable & any_exec)
 {
-  if (!any_exec.subscription) {
+  if (!any_exec.executable) {
     return;
   }
   // Reopens a mutually exclusive group however the callback ends.
@@ -309,7 +316,7 @@ void Executor::execute_any_executable(AnyExecutable & any_exec)
     const rclcpp::CallbackGroup::SharedPtr & group;
     ~ClaimRelease() {executor.release_claim(group);}
   } release{*this, any_exec.callback_group};
-  any_exec.subscription->handle_message(std::move(any_exec.message));
+  any_exec.executable->execute_work(std::move(any_exec.data));
 }
 
 void Executor::release_claim(const rclcpp::CallbackGroup::SharedPtr & group)
@@ -318,11 +325,11 @@ void Executor::release_claim(const rclcpp::CallbackGroup::SharedPtr & group)
     return;
   }
   group->can_be_taken_from().store(true);
-  // Messages that arrived for the group meanwhile woke a thread that had to pass them by: wake
-  // one to take them now. Without them, nobody needs waking.
-  const auto waiting = group->find_subscription_ptrs_if(
-    [](const rclcpp::SubscriptionBase::SharedPtr & subscription) {
-      return subscription->has_message();
+  // Work that came for the group meanwhile (a message, an expiry) woke a thread that had to
+  // pass it by: wake one to take it now. Without it, nobody needs waking.
+  const auto waiting = group->find_executable_if(
+    [](const std::shared_ptr<detail::Executable> & executable) {
+      return executable->has_work();
     });
   if (waiting) {
     wake(Wake::One);
@@ -366,66 +373,91 @@ void Executor::collect_node_groups_locked()
   }
 }
 
-Executor::SubscriptionSet Executor::collect_waiting_subscriptions()
+Executor::ExecutableSet Executor::collect_ready_work()
 {
   std::lock_guard<std::mutex> lock(wait_state_->mutex);
   collect_node_groups_locked();
-  SubscriptionSet waiting;
+  ExecutableSet ready;
   for (const auto & entry : node_groups_) {
     if (auto group = entry.group.lock()) {
-      for (const auto & subscription : group->get_subscriptions()) {
-        if (subscription->has_message()) {
-          waiting.insert(subscription.get());
-        }
-      }
+      group->find_executable_if(
+        [&ready](const std::shared_ptr<detail::Executable> & executable) {
+          if (executable->has_work()) {
+            ready.insert(executable.get());
+          }
+          return false;
+        });
     }
   }
-  return waiting;
+  return ready;
 }
 
 bool Executor::claim_ready_locked(
-  AnyExecutable & any_executable, const SubscriptionSet * only, bool & more_ready)
+  AnyExecutable & any_executable, const ExecutableSet * only, bool & more_ready,
+  std::chrono::steady_clock::time_point & next_work_time)
 {
   collect_node_groups_locked();
-  // Kept from one look to the next (emptied after each), so looking allocates nothing.
+  // Only members with work become candidates (kept from one look to the next, emptied after
+  // each, so looking allocates nothing), each with its place among the members of the groups
+  // that can be taken from: the round robin goes by place, as if the idle ones were there.
   auto & candidates = candidates_;
+  size_t places = 0;
+  std::optional<std::chrono::steady_clock::time_point> now;
   for (const auto & entry : node_groups_) {
     auto group = entry.group.lock();
-    if (!group || !group->can_be_taken_from().load()) {
+    if (!group) {
       continue;
     }
-    group->find_subscription_ptrs_if(
-      [&](const rclcpp::SubscriptionBase::SharedPtr & subscription) {
-        if (!only || only->count(subscription.get()) != 0) {
-          candidates.emplace_back(group, subscription);
+    const bool takeable = group->can_be_taken_from().load();
+    group->find_executable_if(
+      [&](const std::shared_ptr<detail::Executable> & executable) {
+        if (only && only->count(executable.get()) == 0) {
+          return false;
+        }
+        if (takeable && executable->has_work()) {
+          candidates.push_back({group, executable, places++});
+          return false;
+        }
+        places += takeable;
+        // A timer that expires later must wake us. One that is due already waits for its busy
+        // group, whose release wakes us.
+        const auto expiry = executable->next_work_time();
+        if (expiry != std::chrono::steady_clock::time_point::max()) {
+          if (!now) {
+            now = std::chrono::steady_clock::now();
+          }
+          if (takeable || expiry > *now) {
+            next_work_time = std::min(next_work_time, expiry);
+          }
         }
         return false;
       });
   }
-  const size_t count = candidates.size();
-  const size_t start = next_scan_start_;
+  // From the first candidate at or after the place where the last look left off, round.
+  const size_t start = places == 0 ? 0 : next_scan_start_ % places;
+  const size_t first = static_cast<size_t>(
+    std::find_if(
+      candidates.begin(), candidates.end(),
+      [start](const Candidate & candidate) {return candidate.place >= start;}) -
+    candidates.begin());
   bool claimed = false;
-  for (size_t i = 0; i < count; ++i) {
-    const size_t index = (start + i) % count;
-    auto & [group, subscription] = candidates[index];
-    if (!subscription->has_message()) {
-      continue;
-    }
-    const bool exclusive = group->type() == CallbackGroupType::MutuallyExclusive;
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    auto & candidate = candidates[(first + i) % candidates.size()];
+    const bool exclusive = candidate.group->type() == CallbackGroupType::MutuallyExclusive;
     if (claimed) {
-      more_ready = !exclusive || group->can_be_taken_from().load();
+      more_ready = !exclusive || candidate.group->can_be_taken_from().load();
       if (more_ready) {
         break;
       }
       continue;
     }
     // Claim the group now, so no other thread starts one of its callbacks before this one ran.
-    if (exclusive && !group->can_be_taken_from().exchange(false)) {
+    if (exclusive && !candidate.group->can_be_taken_from().exchange(false)) {
       continue;
     }
-    next_scan_start_ = index + 1;
-    any_executable.subscription = std::move(subscription);
-    any_executable.callback_group = std::move(group);
+    next_scan_start_ = candidate.place + 1;
+    any_executable.executable = std::move(candidate.executable);
+    any_executable.callback_group = std::move(candidate.group);
     claimed = true;
   }
   candidates.clear();

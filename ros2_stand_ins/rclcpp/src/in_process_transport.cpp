@@ -5,7 +5,9 @@
 #include "rclcpp/detail/dds_transport.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -63,27 +65,83 @@ namespace
 
 using Registry = InProcessTransport::Registry;
 
-/// Whether a publisher's offer satisfies a subscription's request, as Cyclone DDS decides: a
-/// reliable publisher serves a best-effort subscription but not the reverse, a transient-local
-/// subscription needs a transient-local publisher; system defaults count as reliable and
-/// volatile.
-bool qos_match(const QoS & publisher_qos, const QoS & subscription_qos)
+/// A duration policy of 0 is unspecified: DDS's default, infinite.
+int64_t effective_ns(const rclcpp::Duration & duration)
 {
-  const bool publisher_best_effort =
-    publisher_qos.reliability() == ReliabilityPolicy::BestEffort;
-  const bool subscription_reliable =
-    subscription_qos.reliability() != ReliabilityPolicy::BestEffort;
-  const bool publisher_volatile =
-    publisher_qos.durability() != DurabilityPolicy::TransientLocal;
-  const bool subscription_transient_local =
-    subscription_qos.durability() == DurabilityPolicy::TransientLocal;
-  return !(publisher_best_effort && subscription_reliable) &&
-         !(publisher_volatile && subscription_transient_local);
+  return duration.nanoseconds() == 0 ? INT64_MAX : duration.nanoseconds();
+}
+
+/// DDS orders liveliness kinds: manual by topic promises more than automatic.
+int liveliness_rank(LivelinessPolicy policy)
+{
+  return policy == LivelinessPolicy::ManualByTopic ? 2 : 0;
+}
+
+/// The policy by which a publisher's offer fails a subscription's request, in the order Cyclone
+/// DDS checks them; Invalid when the offer satisfies the request. A reliable publisher serves a
+/// best-effort subscription but not the reverse, a transient-local subscription needs a
+/// transient-local publisher; system defaults count as reliable and volatile.
+QosPolicyKind incompatible_policy(const QoS & publisher_qos, const QoS & subscription_qos)
+{
+  if (publisher_qos.reliability() == ReliabilityPolicy::BestEffort &&
+    subscription_qos.reliability() != ReliabilityPolicy::BestEffort)
+  {
+    return QosPolicyKind::Reliability;
+  }
+  if (publisher_qos.durability() != DurabilityPolicy::TransientLocal &&
+    subscription_qos.durability() == DurabilityPolicy::TransientLocal)
+  {
+    return QosPolicyKind::Durability;
+  }
+  if (effective_ns(subscription_qos.deadline()) < effective_ns(publisher_qos.deadline())) {
+    return QosPolicyKind::Deadline;
+  }
+  if (
+    liveliness_rank(subscription_qos.liveliness()) > liveliness_rank(publisher_qos.liveliness()) ||
+    effective_ns(subscription_qos.liveliness_lease_duration()) <
+    effective_ns(publisher_qos.liveliness_lease_duration()))
+  {
+    return QosPolicyKind::Liveliness;
+  }
+  return QosPolicyKind::Invalid;
 }
 
 bool endpoints_match(const TopicEndpointInfo & publisher, const TopicEndpointInfo & subscription)
 {
-  return publisher.type_name == subscription.type_name && qos_match(publisher.qos, subscription.qos);
+  return publisher.type_name == subscription.type_name &&
+         incompatible_policy(publisher.qos, subscription.qos) == QosPolicyKind::Invalid;
+}
+
+/// What tells a publisher and a subscription of one type whose QoS do not fit that they do not,
+/// and by which policy; null when they fit (or differ in type, which is no QoS matter). The
+/// caller runs it once it holds no lock.
+std::function<void()> incompatibility_notice(
+  const TopicEndpointInfo & publisher, const TopicEndpointInfo & subscription)
+{
+  if (publisher.type_name != subscription.type_name) {
+    return nullptr;
+  }
+  const QosPolicyKind policy = incompatible_policy(publisher.qos, subscription.qos);
+  if (policy == QosPolicyKind::Invalid) {
+    return nullptr;
+  }
+  return [policy, on_publisher = publisher.on_incompatible_qos,
+           on_subscription = subscription.on_incompatible_qos]() {
+           if (on_publisher) {
+             on_publisher(policy);
+           }
+           if (on_subscription) {
+             on_subscription(policy);
+           }
+         };
+}
+
+/// Runs the notices collected under a lock.
+void deliver_notices(const std::vector<std::function<void()>> & notices)
+{
+  for (const auto & notice : notices) {
+    notice();
+  }
 }
 
 /// Live endpoints of `topic_name`'s list `endpoints_of` that `matches`; the registry's lock is
@@ -287,8 +345,21 @@ std::shared_ptr<PublisherEndpoint> InProcessTransport::create_publisher(
   const TopicEndpointInfo & info)
 {
   auto publisher = std::make_shared<InProcessPublisher>(registry_, info);
-  std::lock_guard<std::mutex> lock(registry_->mutex);
-  registry_->topics[info.topic_name].publishers.push_back(publisher);
+  std::vector<std::function<void()>> notices;
+  {
+    std::lock_guard<std::mutex> lock(registry_->mutex);
+    auto & topic = registry_->topics[info.topic_name];
+    topic.publishers.push_back(publisher);
+    for (const auto & weak_subscription : topic.subscriptions) {
+      auto subscription = weak_subscription.lock();
+      if (subscription) {
+        if (auto notice = incompatibility_notice(info, subscription->info())) {
+          notices.push_back(std::move(notice));
+        }
+      }
+    }
+  }
+  deliver_notices(notices);
   return publisher;
 }
 
@@ -298,10 +369,19 @@ std::shared_ptr<SubscriptionEndpoint> InProcessTransport::create_subscription(
   auto subscription =
     std::make_shared<InProcessSubscription>(registry_, info, std::move(on_message_ready));
   bool received_history = false;
+  std::vector<std::function<void()>> notices;
   {
     std::lock_guard<std::mutex> lock(registry_->mutex);
     auto & topic = registry_->topics[info.topic_name];
     topic.subscriptions.push_back(subscription);
+    for (const auto & weak_publisher : topic.publishers) {
+      auto publisher = weak_publisher.lock();
+      if (publisher) {
+        if (auto notice = incompatibility_notice(publisher->info(), info)) {
+          notices.push_back(std::move(notice));
+        }
+      }
+    }
     // A late-joining transient-local subscription gets what matching publishers kept.
     if (info.qos.durability() == DurabilityPolicy::TransientLocal) {
       for (const auto & weak_publisher : topic.publishers) {
@@ -316,6 +396,7 @@ std::shared_ptr<SubscriptionEndpoint> InProcessTransport::create_subscription(
       }
     }
   }
+  deliver_notices(notices);
   if (received_history) {
     subscription->notify_message_ready();
   }

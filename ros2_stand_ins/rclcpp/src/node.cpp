@@ -106,6 +106,8 @@ Node::Node(
     check_namespace(namespace_);
   }
   fully_qualified_name_ = (namespace_ == "/" ? "" : namespace_) + "/" + name_;
+  logger_name_ = namespace_ == "/" ? name_ : namespace_.substr(1) + "." + name_;
+  std::replace(logger_name_.begin(), logger_name_.end(), '/', '.');
   graph_registration_ = detail::get_transport().register_node(namespace_, name_);
 
   node_parameters_ =
@@ -127,10 +129,17 @@ Node::Node(
     parameter_service_ = std::make_unique<detail::ParameterService>(
       *this,
       [group = default_callback_group_](const SubscriptionBase::SharedPtr & server) {
-        group->add_subscription(server);
+        group->add_executable(server);
       },
       make_group_notifier(default_callback_group_), graph_registration_);
   }
+
+  // Humble declares these on every node, though the stand-in publishes no parameter events.
+  detail::declare_qos_parameters(
+    {QosPolicyKind::Depth, QosPolicyKind::Durability, QosPolicyKind::History,
+      QosPolicyKind::Reliability},
+    *node_parameters_, resolve_topic_name("/parameter_events"), rclcpp::ParameterEventsQoS(),
+    detail::QosEntityKind::Publisher);
 }
 
 Node::~Node() = default;
@@ -209,7 +218,7 @@ std::string Node::resolve_topic_name(const std::string & topic_name) const
 }
 
 rclcpp::CallbackGroup::SharedPtr Node::group_for_new_entity(
-  const rclcpp::CallbackGroup::SharedPtr & requested)
+  const rclcpp::CallbackGroup::SharedPtr & requested, const char * not_in_node)
 {
   if (!requested) {
     return default_callback_group_;
@@ -219,9 +228,39 @@ rclcpp::CallbackGroup::SharedPtr Node::group_for_new_entity(
     callback_groups_.begin(), callback_groups_.end(),
     [&requested](const CallbackGroup::WeakPtr & weak) {return weak.lock() == requested;});
   if (!in_node) {
-    throw std::runtime_error("Cannot create subscription, callback group not in node.");
+    throw std::runtime_error(not_in_node);
   }
   return requested;
+}
+
+rclcpp::QoS Node::qos_for_new_entity(
+  const rclcpp::QosOverridingOptions & options, const std::string & resolved_topic,
+  const rclcpp::QoS & qos, detail::QosEntityKind entity)
+{
+  if (options.get_policy_kinds().empty()) {
+    return qos;
+  }
+  const auto overridden =
+    detail::declare_qos_parameters(options, *node_parameters_, resolved_topic, qos, entity);
+  detail::throw_unless_depth_supported(
+    overridden, entity == detail::QosEntityKind::Publisher ? "publisher" : "subscription");
+  return overridden;
+}
+
+std::shared_ptr<detail::IncompatibleQosEvent> Node::make_incompatible_qos_event(
+  const std::string & resolved_topic, detail::IncompatibleQosEvent::Side side,
+  const rclcpp::CallbackGroup::SharedPtr & group) const
+{
+  return std::make_shared<detail::IncompatibleQosEvent>(
+    logger_name_, resolved_topic, side, make_group_notifier(group));
+}
+
+void Node::add_timer(
+  const rclcpp::TimerBase::SharedPtr & timer, const rclcpp::CallbackGroup::SharedPtr & group)
+{
+  auto timer_group = group_for_new_entity(group, "Cannot create timer, group not in node.");
+  timer->on_reset_ = make_group_notifier(timer_group);
+  timer_group->add_executable(timer);
 }
 
 std::function<void()> Node::make_group_notifier(const rclcpp::CallbackGroup::SharedPtr & group)
@@ -384,6 +423,15 @@ void Node::update_time_source()
   if (node_parameters_->get_parameter(kUseSimTime, use_sim_time) &&
     use_sim_time.get_type() == rclcpp::ParameterType::PARAMETER_BOOL)
   {
+    if (use_sim_time.as_bool() && !clock_qos_declared_.exchange(true)) {
+      // As Humble's /clock subscription, made when simulated time is first switched on.
+      time_source_->set_clock_qos(
+        detail::declare_qos_parameters(
+          {QosPolicyKind::Depth, QosPolicyKind::Durability, QosPolicyKind::History,
+            QosPolicyKind::Reliability},
+          *node_parameters_, resolve_topic_name("/clock"), rclcpp::ClockQoS(),
+          detail::QosEntityKind::Subscription));
+    }
     time_source_->set_use_sim_time(use_sim_time.as_bool());
   }
 }

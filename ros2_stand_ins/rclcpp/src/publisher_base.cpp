@@ -8,8 +8,10 @@
 namespace rclcpp
 {
 
-PublisherBase::PublisherBase(const detail::TopicEndpointInfo & info)
-: info_(info), endpoint_(detail::get_transport().create_publisher(info))
+PublisherBase::PublisherBase(
+  const detail::TopicEndpointInfo & info, std::shared_ptr<void> keep_alive)
+: keep_alive_(std::move(keep_alive)), info_(info),
+  endpoint_(detail::get_transport().create_publisher(info))
 {}
 
 PublisherBase::~PublisherBase() = default;

@@ -3,8 +3,23 @@
 
 #include "rclcpp/qos.hpp"
 
+#include <stdexcept>
+
 namespace rclcpp
 {
+namespace
+{
+
+/// Humble keeps these durations as rmw times, which cannot be negative.
+const rclcpp::Duration & as_rmw_time(const rclcpp::Duration & duration)
+{
+  if (duration.nanoseconds() < 0) {
+    throw std::runtime_error("rmw_time_t cannot be negative");
+  }
+  return duration;
+}
+
+}  // namespace
 
 std::string qos_policy_name(HistoryPolicy policy)
 {
@@ -32,6 +47,16 @@ std::string qos_policy_name(DurabilityPolicy policy)
     case DurabilityPolicy::SystemDefault: return "system_default";
     case DurabilityPolicy::TransientLocal: return "transient_local";
     case DurabilityPolicy::Volatile: return "volatile";
+    default: return "unknown";
+  }
+}
+
+std::string qos_policy_name(LivelinessPolicy policy)
+{
+  switch (policy) {
+    case LivelinessPolicy::SystemDefault: return "system_default";
+    case LivelinessPolicy::Automatic: return "automatic";
+    case LivelinessPolicy::ManualByTopic: return "manual_by_topic";
     default: return "unknown";
   }
 }
@@ -108,15 +133,54 @@ QoS & QoS::transient_local()
   return durability(DurabilityPolicy::TransientLocal);
 }
 
+QoS & QoS::deadline(const rclcpp::Duration & deadline)
+{
+  deadline_ = as_rmw_time(deadline);
+  return *this;
+}
+
+QoS & QoS::lifespan(const rclcpp::Duration & lifespan)
+{
+  lifespan_ = as_rmw_time(lifespan);
+  return *this;
+}
+
+QoS & QoS::liveliness(LivelinessPolicy liveliness)
+{
+  liveliness_ = liveliness;
+  return *this;
+}
+
+QoS & QoS::liveliness_lease_duration(const rclcpp::Duration & liveliness_lease_duration)
+{
+  liveliness_lease_duration_ = as_rmw_time(liveliness_lease_duration);
+  return *this;
+}
+
+QoS & QoS::avoid_ros_namespace_conventions(bool avoid_ros_namespace_conventions)
+{
+  avoid_ros_namespace_conventions_ = avoid_ros_namespace_conventions;
+  return *this;
+}
+
 HistoryPolicy QoS::history() const {return history_;}
 size_t QoS::depth() const {return depth_;}
 ReliabilityPolicy QoS::reliability() const {return reliability_;}
 DurabilityPolicy QoS::durability() const {return durability_;}
+rclcpp::Duration QoS::deadline() const {return deadline_;}
+rclcpp::Duration QoS::lifespan() const {return lifespan_;}
+LivelinessPolicy QoS::liveliness() const {return liveliness_;}
+rclcpp::Duration QoS::liveliness_lease_duration() const {return liveliness_lease_duration_;}
+bool QoS::avoid_ros_namespace_conventions() const {return avoid_ros_namespace_conventions_;}
 
 bool QoS::operator==(const QoS & rhs) const
 {
   return history_ == rhs.history_ && depth_ == rhs.depth_ &&
-         reliability_ == rhs.reliability_ && durability_ == rhs.durability_;
+         reliability_ == rhs.reliability_ && durability_ == rhs.durability_ &&
+         deadline_ == rhs.deadline_ && lifespan_ == rhs.lifespan_ &&
+         liveliness_ == rhs.liveliness_ &&
+         liveliness_lease_duration_ == rhs.liveliness_lease_duration_ &&
+         avoid_ros_namespace_conventions_ == rhs.avoid_ros_namespace_conventions_;
 }
 
 bool QoS::operator!=(const QoS & rhs) const

@@ -9,14 +9,17 @@ namespace rclcpp
 {
 
 SubscriptionBase::SubscriptionBase(
-  const detail::TopicEndpointInfo & info, std::function<void()> on_message_ready)
+  const detail::TopicEndpointInfo & info, std::function<void()> on_message_ready,
+  std::shared_ptr<void> keep_alive)
 : SubscriptionBase(
     info,
     [&info](std::function<void()> on_ready) {
       return detail::get_transport().create_subscription(info, std::move(on_ready));
     },
     std::move(on_message_ready))
-{}
+{
+  keep_alive_ = std::move(keep_alive);
+}
 
 SubscriptionBase::SubscriptionBase(
   const detail::TopicEndpointInfo & info, const EndpointFactory & open_endpoint,

@@ -49,8 +49,8 @@ struct TimeSource::State
     }
   }
 
-  const detail::TopicEndpointInfo clock_topic;
   mutable std::mutex mutex;
+  detail::TopicEndpointInfo clock_topic;
   bool use_sim_time = false;
   // Kept across switching simulated time off and on, as the last known simulated time.
   rcl_time_point_value_t last_time = 0;
@@ -107,10 +107,14 @@ void TimeSource::set_use_sim_time(bool use_sim_time)
   if (!use_sim_time) {
     return;  // `released` unsubscribes here, outside our lock.
   }
+  const detail::TopicEndpointInfo clock_topic = [this]() {
+      std::lock_guard<std::mutex> lock(state_->mutex);
+      return state_->clock_topic;
+    }();
   // Subscribing outside the lock: a transient-local publisher may deliver at once.
   std::weak_ptr<State> weak_state = state_;
   auto subscription = detail::get_transport().create_subscription(
-    state_->clock_topic, [weak_state]() {
+    clock_topic, [weak_state]() {
       if (auto state = weak_state.lock()) {
         state->on_clock_message_ready();
       }
@@ -123,6 +127,12 @@ void TimeSource::set_use_sim_time(bool use_sim_time)
     state_->subscription = std::move(subscription);
   }
   state_->on_clock_message_ready();
+}
+
+void TimeSource::set_clock_qos(const rclcpp::QoS & qos)
+{
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  state_->clock_topic.qos = qos;
 }
 
 bool TimeSource::get_use_sim_time() const

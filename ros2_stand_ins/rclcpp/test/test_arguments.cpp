@@ -77,7 +77,10 @@ TEST(Arguments, MalformedRosArgumentsAreRejectedClearly)
       "Couldn't parse trailing --params-file flag. No params file found., at ", 0), 0u);
   const std::pair<std::vector<std::string>, const char *> cases[] = {
     {{"-p", "novalue"}, "Couldn't parse parameter override rule: '-p novalue'"},
-    {{"-p", "1bad:=1"}, "not a valid parameter name"}, {{"-r", "a"}, "Couldn't parse remap rule: '-r a'"},
+    {{"-p", "1bad:=1"}, "not a valid parameter name"},
+    {{"-p", "qos_overrides./1topic.publisher.depth:=1"}, "not a valid parameter name"},
+    {{"-p", "qos_overrides..depth:=1"}, "not a valid parameter name"},
+    {{"-r", "a"}, "Couldn't parse remap rule: '-r a'"},
     {{"-r", "__ns:=relative"}, "absolute namespace"}, {{"--log-level", "loud"}, "not a log level"}};
   for (auto [args, expected] : cases) {
     args.insert(args.begin(), "--ros-args");
@@ -85,6 +88,28 @@ TEST(Arguments, MalformedRosArgumentsAreRejectedClearly)
   }
   // Outside --ros-args nothing is interpreted.
   EXPECT_EQ(parse_error({"-p", "-r", "--params-file"}), "");
+}
+
+// A topic name between dots is one part of a parameter name, on the command line as in a file.
+TEST(Arguments, QosOverrideNamesHoldTheTopicName)
+{
+  const std::string name =
+    "qos_overrides./quorvex_ultrasonic/original_ultrasonic.subscription.reliability";
+  EXPECT_EQ(
+    overrides_for(Arguments::parse({"--ros-args", "-p", name + ":=best_effort"})).at(name),
+    ParameterValue("best_effort"));
+  ParamTestFiles files;
+  const auto path = files.write(
+    "qos.yaml",
+    "talker:\n"
+    "  ros__parameters:\n"
+    "    qos_overrides:\n"
+    "      /quorvex_ultrasonic/original_ultrasonic:\n"
+    "        subscription:\n"
+    "          reliability: best_effort\n");
+  EXPECT_EQ(
+    overrides_for(Arguments::parse({"--ros-args", "--params-file", path})).at(name),
+    ParameterValue("best_effort"));
 }
 
 // Values are typed as rcl types YAML scalars: order bool, integer, double, string.

@@ -204,6 +204,63 @@ TEST_F(DdsTransportTest, TransientLocalHistoryReachesALateRemoteReader)
   dds_delete(reader);
 }
 
+// What Humble's processes see: a peer whose QoS does not fit is warned about, naming Cyclone's
+// policy; a subscription overridden at start-up to best effort hears a best-effort writer.
+TEST_F(DdsTransportTest, IncompatibleRemotePeersAreWarnedAboutAndAnOverrideMendsTheQoS)
+{
+  const std::string overridden_topic = unique_topic("best_effort_readings");
+  const std::string reliable_topic = unique_topic("reliable_readings");
+  const std::string volatile_topic = unique_topic("volatile_scans");
+  test_support::StderrLog log;
+  auto node = make_node(
+    "listener", "",
+    {"--ros-args", "-p",
+      "qos_overrides." + overridden_topic + ".subscription.reliability:=best_effort"});
+  rclcpp::SubscriptionOptions overriding;
+  overriding.qos_overriding_options = rclcpp::QosOverridingOptions::with_default_policies();
+  Inbox inbox;
+  auto store = [&inbox](const UInt16MultiArray & message) {inbox.add(message);};
+  auto overridden = node->create_subscription<UInt16MultiArray>(
+    overridden_topic, rclcpp::QoS(10), store, overriding);
+  auto reliable = node->create_subscription<UInt16MultiArray>(reliable_topic, 10, store);
+  auto publisher = node->create_publisher<UInt16MultiArray>(volatile_topic, 10);
+
+  dds_wire::WireQos best_effort;
+  best_effort.reliability = dds_wire::WireQos::Reliability::BestEffort;
+  const dds_entity_t writer =
+    peer_->writer(peer_->topic<UInt16MultiArray>(overridden_topic), best_effort);
+  const dds_entity_t unheard_writer =
+    peer_->writer(peer_->topic<UInt16MultiArray>(reliable_topic), best_effort);
+  dds_wire::WireQos latched;
+  latched.durability = dds_wire::WireQos::Durability::TransientLocal;
+  const dds_entity_t unserved_reader =
+    peer_->reader(peer_->topic<UInt16MultiArray>(volatile_topic), latched);
+
+  ASSERT_TRUE(DdsPeer::eventually([&]() {return overridden->get_publisher_count() == 1;}));
+  const auto sample = readings({300, 400});
+  ASSERT_EQ(dds_write(writer, &sample), DDS_RETCODE_OK);
+  const std::string reliability_warning =
+    "[listener]: New publisher discovered on topic '" + reliable_topic + "', offering "
+    "incompatible QoS. No messages will be sent to it. Last incompatible policy: "
+    "RELIABILITY_QOS_POLICY";
+  const std::string durability_warning =
+    "[listener]: New subscription discovered on topic '" + volatile_topic + "', requesting "
+    "incompatible QoS. No messages will be sent to it. Last incompatible policy: "
+    "DURABILITY_QOS_POLICY";
+  ASSERT_TRUE(
+    test_support::spin_until(
+      *executor_, [&]() {
+        return !inbox.messages().empty() && !log.lines_with(reliability_warning).empty() &&
+        !log.lines_with(durability_warning).empty();
+      }));
+  EXPECT_EQ(inbox.messages(), std::vector<UInt16MultiArray>{sample});
+  EXPECT_EQ(reliable->get_publisher_count(), 0u);
+  EXPECT_EQ(log.lines_with(overridden_topic).size(), 0u);
+  dds_delete(unserved_reader);
+  dds_delete(unheard_writer);
+  dds_delete(writer);
+}
+
 // Remote samples wake a spin() in the background, and its shutdown ends it all the same.
 TEST_F(DdsTransportTest, ShutdownEndsSpinWhileRemoteSamplesKeepArriving)
 {

@@ -72,7 +72,7 @@ TEST_F(ExecutorTest, MutuallyExclusiveGroupNeverRunsTwoCallbacksAtOnce)
   std::atomic<int> running{0};
   std::atomic<int> most_running{0};
   std::atomic<int> done{0};
-  auto callback = [&](const Header &) {
+  auto run_alone = [&]() {
       const int now_running = ++running;
       int seen = most_running.load();
       while (now_running > seen && !most_running.compare_exchange_weak(seen, now_running)) {}
@@ -80,14 +80,30 @@ TEST_F(ExecutorTest, MutuallyExclusiveGroupNeverRunsTwoCallbacksAtOnce)
         std::this_thread::yield();  // widen the window in which an overlap would show
       }
       --running;
-      if (++done == 2 * kMessagesPerTopic) {
+    };
+  // A timer of the group waits its turn too, however often it expires.
+  constexpr int kExpiries = 20;
+  std::atomic<int> expiries{0};
+  auto finish_when_all_ran = [&]() {
+      if (done.load() == 2 * kMessagesPerTopic && expiries.load() >= kExpiries) {
         executor.cancel();
       }
+    };
+  auto callback = [&](const Header &) {
+      run_alone();
+      ++done;
+      finish_when_all_ran();
     };
   auto first = node_->create_subscription<Header>(
     "first", rclcpp::QoS(rclcpp::KeepAll()), callback, in_group(group));
   auto second = node_->create_subscription<Header>(
     "second", rclcpp::QoS(rclcpp::KeepAll()), callback, in_group(group));
+  auto timer = node_->create_wall_timer(
+    1ms, [&]() {
+      run_alone();
+      ++expiries;
+      finish_when_all_ran();
+    }, group);
   publish("first", kMessagesPerTopic);
   publish("second", kMessagesPerTopic);
 
@@ -172,6 +188,8 @@ TEST_F(ExecutorTest, SpinEndsWhenTheContextShutsDownFromAnotherThread)
     std::promise<void> spinning;
     auto subscription = node->create_subscription<Header>(
       "ping", 10, [&](const Header &) {spinning.set_value();});
+    // The executor waits for this expiry when the shutdown comes.
+    auto timer = node->create_wall_timer(1h, []() {});
     auto publisher = node->create_publisher<Header>("ping", 10);
     publisher->publish(Header());
 
@@ -333,6 +351,80 @@ TEST_F(ExecutorTest, SpinSomeLeavesWorkCausedDuringItForTheNextSpin)
   publish("origin");
   executor.spin_all(10s);
   EXPECT_EQ(relayed, 2);
+}
+
+// Each expiry runs once, never before its time, on either executor; spin_until_future_complete
+// wakes for it like any other work.
+TEST_F(ExecutorTest, ATimerRunsOncePerPeriodNeverEarly)
+{
+  constexpr auto kPeriod = 20ms;
+  for (const size_t threads : {1u, 3u}) {
+    std::unique_ptr<rclcpp::Executor> executor(threads == 1 ?
+      static_cast<rclcpp::Executor *>(new rclcpp::executors::SingleThreadedExecutor(options_)) :
+      new rclcpp::executors::MultiThreadedExecutor(options_, threads));
+    std::vector<std::chrono::steady_clock::duration> runs;
+    std::promise<void> fourth_run;
+    const auto created = std::chrono::steady_clock::now();
+    auto timer = node_->create_wall_timer(
+      kPeriod, [&]() {
+        runs.push_back(std::chrono::steady_clock::now() - created);
+        if (runs.size() == 4) {
+          fourth_run.set_value();
+        }
+      });
+    EXPECT_TRUE(timer->is_steady());
+    executor->add_node(node_);
+    ASSERT_EQ(
+      executor->spin_until_future_complete(fourth_run.get_future(), 20s),
+      rclcpp::FutureReturnCode::SUCCESS);
+    executor->remove_node(node_);
+    ASSERT_EQ(runs.size(), 4u);
+    for (size_t i = 0; i < runs.size(); ++i) {
+      EXPECT_GE(runs[i], (i + 1) * kPeriod) << "run " << i << " with " << threads << " threads";
+    }
+  }
+}
+
+// Expiries missed while nobody spins are not made up for; a canceled timer waits for reset().
+TEST_F(ExecutorTest, ATimerSkipsMissedExpiriesAndStopsUntilReset)
+{
+  rclcpp::executors::SingleThreadedExecutor executor(options_);
+  int runs = 0;
+  rclcpp::TimerBase * seen = nullptr;
+  std::promise<void> ran_again;
+  auto timer = node_->create_wall_timer(
+    50ms, [&](rclcpp::TimerBase & expired) {
+      seen = &expired;
+      if (++runs == 2) {
+        ran_again.set_value();
+      }
+    });
+  executor.add_node(node_);
+  std::this_thread::sleep_for(160ms);  // three expiries missed; the next is at 200 ms
+  EXPECT_TRUE(timer->is_ready());
+  executor.spin_some();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(seen, timer.get());
+  EXPECT_FALSE(timer->is_ready());
+  EXPECT_GT(timer->time_until_trigger(), 0ns);
+  EXPECT_LE(timer->time_until_trigger(), 50ms);
+
+  timer->cancel();
+  EXPECT_TRUE(timer->is_canceled());
+  EXPECT_EQ(timer->time_until_trigger(), std::chrono::nanoseconds::max());
+  executor.spin_once(150ms);
+  EXPECT_EQ(runs, 1);
+
+  // reset() wakes an executor that had no expiry to wait for.
+  std::thread resetter([&timer]() {
+      std::this_thread::sleep_for(50ms);
+      timer->reset();
+    });
+  EXPECT_EQ(
+    executor.spin_until_future_complete(ran_again.get_future(), 20s),
+    rclcpp::FutureReturnCode::SUCCESS);
+  resetter.join();
+  EXPECT_FALSE(timer->is_canceled());
 }
 
 TEST_F(ExecutorTest, SpinOnceSpinSomeAndSpinAllServeDifferentAmounts)

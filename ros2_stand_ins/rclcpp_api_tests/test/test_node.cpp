@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -192,6 +193,20 @@ TEST_F(NodeTest, CallbackGroupsBelongToTheirNode)
     test_support::what_of<std::runtime_error>(
       [&]() {node->create_subscription<Header>("x", 1, [](const Header &) {}, options);}),
     "Cannot create subscription, callback group not in node.");
+  rclcpp::PublisherOptions publisher_options;
+  publisher_options.callback_group = foreign_group;
+  EXPECT_EQ(
+    test_support::what_of<std::runtime_error>(
+      [&]() {node->create_publisher<Header>("x", 1, publisher_options);}),
+    "Cannot create publisher, callback group not in node.");
+  EXPECT_EQ(
+    test_support::what_of<std::runtime_error>(
+      [&]() {node->create_wall_timer(std::chrono::seconds(1), []() {}, foreign_group);}),
+    "Cannot create timer, group not in node.");
+  EXPECT_EQ(
+    test_support::what_of<std::invalid_argument>(
+      [&]() {node->create_wall_timer(std::chrono::seconds(-1), []() {});}),
+    "timer period cannot be negative");
 
   auto group = node->create_callback_group(rclcpp::CallbackGroupType::Reentrant, false);
   EXPECT_EQ(group->type(), rclcpp::CallbackGroupType::Reentrant);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -67,7 +68,7 @@ TEST(ShutDownContext, NeitherANodeNorAnExecutorCanBeMadeOnIt)
     kNotValid);
 }
 
-TEST(ShutDownContext, ANodeBuiltBeforeCanMakeNoPublisherOrSubscriptionAfter)
+TEST(ShutDownContext, ANodeBuiltBeforeCanMakeNoPublisherSubscriptionOrTimerAfter)
 {
   auto context = std::make_shared<rclcpp::Context>();
   context->init(0, nullptr);
@@ -85,6 +86,11 @@ TEST(ShutDownContext, ANodeBuiltBeforeCanMakeNoPublisherOrSubscriptionAfter)
           "in", 1, [](std_msgs::msg::Header::ConstSharedPtr) {});
       }),
     "could not create subscription: rcl node's context is invalid");
+  EXPECT_EQ(
+    message_of<rclcpp::exceptions::RCLError>(
+      [&]() {node->create_wall_timer(std::chrono::seconds(1), []() {});}),
+    "Couldn't initialize rcl timer handle: the given context is not valid, either rcl_init() was "
+    "not called or rcl_shutdown() was called.");
   // Neither takes an rcl entity, so a constructor gets past them and fails at its next
   // publisher or subscription.
   EXPECT_NO_THROW(node->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive));

@@ -96,6 +96,10 @@ TEST_F(TimeSourceTest, UseSimTimeGivenAtStartAppliesFromConstructionOnTheRemappa
     auto node = std::make_shared<rclcpp::Node>(
       "sim_from_start", test_support::options_for(context_).arguments(c.arguments));
     EXPECT_TRUE(node->get_clock()->ros_time_is_active());
+    // The clock subscription's QoS may be overridden, as any entity's with overriding options.
+    EXPECT_EQ(
+      node->get_parameter("qos_overrides." + c.topic + ".subscription.reliability").as_string(),
+      "best_effort");
     EXPECT_EQ(node->now().nanoseconds(), 0);
     auto publisher = node->create_publisher<rosgraph_msgs::msg::Clock>(c.topic, rclcpp::ClockQoS());
     ASSERT_TRUE(eventually(node, [&]() {return publisher->get_subscription_count() == 1u;}));

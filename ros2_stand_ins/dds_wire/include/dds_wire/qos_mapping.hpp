@@ -2,6 +2,7 @@
 #define DDS_WIRE__QOS_MAPPING_HPP_
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "dds/dds.h"
@@ -16,11 +17,18 @@ struct WireQos
   enum class History {KeepLast, KeepAll};
   enum class Reliability {Reliable, BestEffort};
   enum class Durability {Volatile, TransientLocal};
+  enum class Liveliness {Automatic, ManualByTopic};
 
   History history = History::KeepLast;
   size_t depth = 10;
   Reliability reliability = Reliability::Reliable;
   Durability durability = Durability::Volatile;
+  // Durations in nanoseconds: 0 leaves the policy unspecified (DDS's infinite default),
+  // INT64_MAX is infinite.
+  int64_t deadline_ns = 0;
+  int64_t lifespan_ns = 0;
+  Liveliness liveliness = Liveliness::Automatic;
+  int64_t liveliness_lease_duration_ns = 0;
 };
 
 /// Maps ROS QoS to Cyclone QoS one to one, as rmw_cyclonedds does in Humble, so our endpoints
@@ -31,9 +39,10 @@ public:
   using DdsQosPtr = std::unique_ptr<dds_qos_t, void (*)(dds_qos_t *)>;
 
   /// Keep last `depth` (at least 1: DDS has no keep-last-0) or keep all; reliable with an
-  /// infinite max blocking time or best effort; volatile or transient local. Also what ROS 2
-  /// always sets: no autodispose of unregistered instances, automatic liveliness, and classic
-  /// CDR (XCDR1) as the only data representation.
+  /// infinite max blocking time or best effort; volatile or transient local; deadline and
+  /// lifespan when specified; automatic or manual-by-topic liveliness with the lease (infinite
+  /// when unspecified). Also what ROS 2 always sets: no autodispose of unregistered instances
+  /// and classic CDR (XCDR1) as the only data representation.
   static DdsQosPtr to_dds(const WireQos & qos);
 };
 

@@ -10,8 +10,10 @@
 #include <mutex>
 #include <vector>
 
+#include "rclcpp/detail/executable.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/subscription_base.hpp"
+#include "rclcpp/timer.hpp"
 
 namespace rclcpp
 {
@@ -27,7 +29,8 @@ enum class CallbackGroupType
 
 /// A set of callbacks with one concurrency rule: a mutually exclusive group never runs two of its
 /// callbacks at once, a reentrant group may run any number (even of the same callback).
-/// The group only refers to its subscriptions; whoever created them keeps them alive.
+/// The group only refers to its subscriptions, timers and events; whoever created them keeps
+/// them alive.
 class CallbackGroup
 {
 public:
@@ -51,22 +54,19 @@ public:
   /// Whether an executor given the group's node also takes this group.
   bool automatically_add_to_executor_with_node() const;
 
-  /// The live subscriptions, in creation order.
-  std::vector<SubscriptionBase::SharedPtr> get_subscriptions() const;
-
   /// The first live subscription, in creation order, for which `func` returns true; null if
   /// none. `func` runs under the group's lock and must not call back into the group.
   template<typename Function>
   SubscriptionBase::SharedPtr find_subscription_ptrs_if(Function func) const
   {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto & weak_subscription : subscriptions_) {
-      auto subscription = weak_subscription.lock();
-      if (subscription && func(subscription)) {
-        return subscription;
-      }
-    }
-    return nullptr;
+    return find_if_of_type<SubscriptionBase>(func);
+  }
+
+  /// As find_subscription_ptrs_if, for the group's timers.
+  template<typename Function>
+  TimerBase::SharedPtr find_timer_ptrs_if(Function func) const
+  {
+    return find_if_of_type<TimerBase>(func);
   }
 
   /// Wakes the executor that owns this group (if any) to look for work again.
@@ -76,7 +76,41 @@ private:
   friend class Node;
   friend class Executor;
 
-  void add_subscription(const SubscriptionBase::SharedPtr & subscription);
+  using ExecutablePtr = std::shared_ptr<detail::Executable>;
+
+  /// The first live member, in the order they joined, for which `func` returns true; null if
+  /// none. `func` runs under the group's lock and must not call back into the group.
+  template<typename Function>
+  ExecutablePtr find_executable_if(Function func) const
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto & weak_executable : executables_) {
+      auto executable = weak_executable.lock();
+      if (executable && func(executable)) {
+        return executable;
+      }
+    }
+    return nullptr;
+  }
+
+  template<typename T, typename Function>
+  std::shared_ptr<T> find_if_of_type(Function func) const
+  {
+    std::shared_ptr<T> found;
+    find_executable_if(
+      [&func, &found](const ExecutablePtr & executable) {
+        auto typed = std::dynamic_pointer_cast<T>(executable);
+        if (typed && func(typed)) {
+          found = std::move(typed);
+          return true;
+        }
+        return false;
+      });
+    return found;
+  }
+
+  /// A subscription, timer or event joins the group; the executor looks for its work at once.
+  void add_executable(const ExecutablePtr & executable);
   void set_executor_notifier(std::function<void()> notifier);
 
   const CallbackGroupType type_;
@@ -85,7 +119,7 @@ private:
   std::atomic_bool associated_with_executor_{false};
 
   mutable std::mutex mutex_;
-  std::vector<SubscriptionBase::WeakPtr> subscriptions_;
+  std::vector<std::weak_ptr<detail::Executable>> executables_;
   // Shared, so that waking the executor on every message arrival copies a pointer, not the
   // function (whose captured state std::function would allocate anew).
   std::shared_ptr<const std::function<void()>> executor_notifier_;

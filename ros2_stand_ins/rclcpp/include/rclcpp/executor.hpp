@@ -27,23 +27,25 @@
 namespace rclcpp
 {
 
-/// One unit of work: a message taken from a subscription whose group is claimed for it.
+/// One unit of work -- a message, a timer's expiry, a QoS event -- taken from a member of a
+/// callback group that is claimed for it.
 struct AnyExecutable
 {
-  rclcpp::SubscriptionBase::SharedPtr subscription;
+  std::shared_ptr<rclcpp::detail::Executable> executable;
   rclcpp::CallbackGroup::SharedPtr callback_group;
-  std::shared_ptr<const void> message;
+  std::shared_ptr<const void> data;
 };
 
-/// Runs the callbacks of the callback groups it was given, when their messages arrive.
+/// Runs the callbacks of the callback groups it was given, when their messages arrive and their
+/// timers expire.
 ///
 /// Executors sleep on a condition variable that the transport, cancel() and the shutdown of the
-/// context wake; they never poll. Work is picked round-robin across subscriptions so that one
-/// busy topic cannot starve the others. As in Humble, choosing work happens under the
-/// executor's lock and taking the message (decoding it, for one from another process) outside
-/// it. A message wakes one waiting thread, not all of them: Humble lets only one thread wait
-/// for work at a time, and this has the same effect without handing the waiting over from
-/// thread to thread.
+/// context wake, until the next expiry of their timers at the latest; they never poll. Work is
+/// picked round-robin across the groups' members so that one busy topic cannot starve the
+/// others. As in Humble, choosing work happens under the executor's lock and taking the message
+/// (decoding it, for one from another process) outside it. A message wakes one waiting thread,
+/// not all of them: Humble lets only one thread wait for work at a time, and this has the same
+/// effect without handing the waiting over from thread to thread.
 class Executor
 {
 public:
@@ -83,8 +85,8 @@ public:
   void spin_node_some(rclcpp::Node::SharedPtr node);
 
   /// Runs the work that is ready now without waiting for more: like Humble, at most one message
-  /// per subscription. A positive `max_duration` bounds the time spent. Throws
-  /// std::runtime_error if already spinning.
+  /// per subscription and one expiry per timer. A positive `max_duration` bounds the time spent.
+  /// Throws std::runtime_error if already spinning.
   virtual void spin_some(std::chrono::nanoseconds max_duration = std::chrono::nanoseconds(0));
 
   /// Like spin_some, but repeats the round while work keeps arriving, for at most
@@ -144,15 +146,15 @@ protected:
     ~SpinningReset() {flag.store(false);}
   };
 
-  /// Subscriptions by identity.
-  using SubscriptionSet = std::unordered_set<const rclcpp::SubscriptionBase *>;
+  /// Members of callback groups by identity.
+  using ExecutableSet = std::unordered_set<const rclcpp::detail::Executable *>;
 
   /// Waits (up to `timeout`, negative: no limit) until work is ready and takes it, considering
-  /// only the subscriptions in `only` (all when null). False on timeout, cancel() or shutdown.
+  /// only the members in `only` (all when null). False on timeout, cancel() or shutdown.
   bool get_next_executable(
     AnyExecutable & any_executable,
     std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1),
-    const SubscriptionSet * only = nullptr);
+    const ExecutableSet * only = nullptr);
 
   /// Runs the callback; exceptions from it propagate to the caller.
   void execute_any_executable(AnyExecutable & any_exec);
@@ -188,15 +190,17 @@ private:
   bool claim_when_ready(
     AnyExecutable & any_executable,
     const std::optional<std::chrono::steady_clock::time_point> & deadline,
-    const SubscriptionSet * only, bool & more_ready);
-  /// Picks one subscription in `only` (any when null) that has a message and whose group can be
-  /// taken from, and claims its group; `more_ready` tells whether other work is ready too.
+    const ExecutableSet * only, bool & more_ready);
+  /// Picks one member in `only` (any when null) that has work and whose group can be taken
+  /// from, and claims its group; `more_ready` tells whether other work is ready too. Without
+  /// work, `next_work_time` tells when a timer will bring some.
   bool claim_ready_locked(
-    AnyExecutable & any_executable, const SubscriptionSet * only, bool & more_ready);
+    AnyExecutable & any_executable, const ExecutableSet * only, bool & more_ready,
+    std::chrono::steady_clock::time_point & next_work_time);
   /// Reopens a mutually exclusive group after its callback.
   void release_claim(const rclcpp::CallbackGroup::SharedPtr & group);
-  /// The subscriptions of this executor's groups that have a message waiting now.
-  SubscriptionSet collect_waiting_subscriptions();
+  /// The members of this executor's groups that have work waiting now.
+  ExecutableSet collect_ready_work();
   void associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group);
   static void release_group(const rclcpp::CallbackGroup::SharedPtr & group);
 
@@ -206,8 +210,13 @@ private:
   std::vector<rclcpp::Node::WeakPtr> weak_nodes_;
   std::vector<NodeGroup> node_groups_;
   size_t next_scan_start_ = 0;
-  std::vector<std::pair<rclcpp::CallbackGroup::SharedPtr, rclcpp::SubscriptionBase::SharedPtr>>
-  candidates_;
+  struct Candidate
+  {
+    rclcpp::CallbackGroup::SharedPtr group;
+    std::shared_ptr<rclcpp::detail::Executable> executable;
+    size_t place;
+  };
+  std::vector<Candidate> candidates_;
 };
 
 }  // namespace rclcpp

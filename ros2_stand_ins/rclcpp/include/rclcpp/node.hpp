@@ -5,6 +5,7 @@
 #define RCLCPP__NODE_HPP_
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -22,7 +23,9 @@
 #include "rclcpp/clock.hpp"
 #include "rclcpp/context.hpp"
 #include "rclcpp/detail/arguments.hpp"
+#include "rclcpp/detail/incompatible_qos_event.hpp"
 #include "rclcpp/detail/node_parameters.hpp"
+#include "rclcpp/detail/qos_parameters.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/node_interfaces/node_parameters_interface.hpp"
 #include "rclcpp/node_options.hpp"
@@ -35,6 +38,7 @@
 #include "rclcpp/subscription_options.hpp"
 #include "rclcpp/time.hpp"
 #include "rclcpp/time_source.hpp"
+#include "rclcpp/timer.hpp"
 
 namespace rclcpp
 {
@@ -91,6 +95,9 @@ public:
   /// namespace, then remapped. Throws exceptions::InvalidTopicNameError for an invalid name.
   std::string resolve_topic_name(const std::string & topic_name) const;
 
+  /// With options.qos_overriding_options, the QoS is what the parameters it declares make of
+  /// `qos` (see detail::declare_qos_parameters). A peer whose QoS does not fit is reported as a
+  /// warning when the executor serves options.callback_group (or the node's default group).
   template<
     typename MessageT,
     typename AllocatorT = std::allocator<void>,
@@ -101,12 +108,22 @@ public:
     const PublisherOptionsWithAllocator<AllocatorT> & options =
     PublisherOptionsWithAllocator<AllocatorT>())
   {
+    const std::string topic = resolve_topic_name(topic_name);
+    const rclcpp::QoS actual_qos = qos_for_new_entity(
+      options.qos_overriding_options, topic, qos, detail::QosEntityKind::Publisher);
     throw_unless_context_valid("publisher");
-    return std::make_shared<PublisherT>(
-      resolve_topic_name(topic_name), qos, options, graph_registration_);
+    auto group = group_for_new_entity(
+      options.callback_group, "Cannot create publisher, callback group not in node.");
+    auto event = make_incompatible_qos_event(
+      topic, detail::IncompatibleQosEvent::Side::Publisher, group);
+    auto publisher =
+      std::make_shared<PublisherT>(topic, actual_qos, options, graph_registration_, event);
+    group->add_executable(event);
+    return publisher;
   }
 
-  /// The callback runs in options.callback_group, or in the node's default group.
+  /// The callback runs in options.callback_group, or in the node's default group. QoS
+  /// overriding and incompatible peers as for create_publisher.
   template<
     typename MessageT,
     typename CallbackT,
@@ -119,14 +136,38 @@ public:
     const SubscriptionOptionsWithAllocator<AllocatorT> & options =
     SubscriptionOptionsWithAllocator<AllocatorT>())
   {
+    const std::string topic = resolve_topic_name(topic_name);
+    const rclcpp::QoS actual_qos = qos_for_new_entity(
+      options.qos_overriding_options, topic, qos, detail::QosEntityKind::Subscription);
     throw_unless_context_valid("subscription");
-    auto group = group_for_new_entity(options.callback_group);
+    auto group = group_for_new_entity(
+      options.callback_group, "Cannot create subscription, callback group not in node.");
+    auto event = make_incompatible_qos_event(
+      topic, detail::IncompatibleQosEvent::Side::Subscription, group);
     auto subscription = std::make_shared<SubscriptionT>(
-      resolve_topic_name(topic_name), qos,
+      topic, actual_qos,
       AnySubscriptionCallback<MessageT>(std::forward<CallbackT>(callback)),
-      options, make_group_notifier(group), graph_registration_);
-    group->add_subscription(subscription);
+      options, make_group_notifier(group), graph_registration_, event);
+    group->add_executable(subscription);
+    group->add_executable(event);
     return subscription;
+  }
+
+  /// A timer on the steady clock whose callback (`void()` or `void(rclcpp::TimerBase &)`) runs
+  /// in `group` (null: the node's default group) once per period.
+  /// \throws std::invalid_argument for a negative period or one beyond nanoseconds::max()
+  /// \throws std::runtime_error "Cannot create timer, group not in node."
+  /// \throws exceptions::RCLError when the node's context has been shut down
+  template<typename DurationRepT = int64_t, typename DurationT = std::milli, typename CallbackT>
+  typename rclcpp::WallTimer<CallbackT>::SharedPtr create_wall_timer(
+    std::chrono::duration<DurationRepT, DurationT> period,
+    CallbackT callback,
+    rclcpp::CallbackGroup::SharedPtr group = nullptr)
+  {
+    auto timer = rclcpp::WallTimer<CallbackT>::make_shared(
+      detail::checked_timer_period(period), std::move(callback), context_);
+    add_timer(timer, group);
+    return timer;
   }
 
   // Parameters: see rclcpp::detail::NodeParameters for the rules.
@@ -240,8 +281,18 @@ public:
 private:
   friend class Executor;
 
+  /// `requested`, or the default group for none. Throws std::runtime_error `not_in_node` for
+  /// a group of another node.
   rclcpp::CallbackGroup::SharedPtr group_for_new_entity(
-    const rclcpp::CallbackGroup::SharedPtr & requested);
+    const rclcpp::CallbackGroup::SharedPtr & requested, const char * not_in_node);
+  rclcpp::QoS qos_for_new_entity(
+    const rclcpp::QosOverridingOptions & options, const std::string & resolved_topic,
+    const rclcpp::QoS & qos, detail::QosEntityKind entity);
+  std::shared_ptr<detail::IncompatibleQosEvent> make_incompatible_qos_event(
+    const std::string & resolved_topic, detail::IncompatibleQosEvent::Side side,
+    const rclcpp::CallbackGroup::SharedPtr & group) const;
+  void add_timer(
+    const rclcpp::TimerBase::SharedPtr & timer, const rclcpp::CallbackGroup::SharedPtr & group);
   /// As rcl refuses new entities of a node whose context has been shut down.
   void throw_unless_context_valid(const char * entity) const;
   static std::function<void()> make_group_notifier(const rclcpp::CallbackGroup::SharedPtr & group);
@@ -257,6 +308,8 @@ private:
   std::string name_;
   std::string namespace_;
   std::string fully_qualified_name_;
+  // As rcl names a node's logger: "<namespace, dots for slashes>.<name>".
+  std::string logger_name_;
   // Lists the node in the ROS graph (as long as this or one of its endpoints lives).
   detail::NodeRegistration graph_registration_;
   std::shared_ptr<detail::NodeParameters> node_parameters_;
@@ -272,6 +325,7 @@ private:
 
   rclcpp::Clock::SharedPtr clock_;
   std::unique_ptr<rclcpp::TimeSource> time_source_;
+  std::atomic_bool clock_qos_declared_{false};
   // Last: its servers answer through the members above, so it goes first.
   std::unique_ptr<detail::ParameterService> parameter_service_;
 };

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "rclcpp/detail/incompatible_qos_event.hpp"
 #include "rclcpp/detail/typed_endpoint_info.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/publisher_base.hpp"
@@ -25,12 +26,18 @@ public:
   RCLCPP_SMART_PTR_DEFINITIONS(Publisher<MessageT, AllocatorT>)
   using MessageUniquePtr = std::unique_ptr<MessageT>;
 
-  /// `node`: the owning node's registration with the transport (Node passes its own).
+  /// `node`: the owning node's registration with the transport (Node passes its own);
+  /// `incompatible_qos`: what hears of peers whose QoS does not fit (null: nothing).
   Publisher(
     const std::string & topic_name, const rclcpp::QoS & qos,
     const PublisherOptionsWithAllocator<AllocatorT> & options,
-    detail::NodeRegistration node = nullptr)
-  : PublisherBase(detail::make_topic_endpoint_info<MessageT>(topic_name, qos, std::move(node))),
+    detail::NodeRegistration node = nullptr,
+    std::shared_ptr<detail::IncompatibleQosEvent> incompatible_qos = nullptr)
+  : PublisherBase(
+      detail::make_topic_endpoint_info<MessageT>(
+        topic_name, qos, std::move(node),
+        detail::IncompatibleQosEvent::handler_for(incompatible_qos)),
+      incompatible_qos),
     options_(options)
   {}
 

@@ -18,7 +18,9 @@ class PublisherBase
 public:
   RCLCPP_SMART_PTR_DEFINITIONS(PublisherBase)
 
-  explicit PublisherBase(const detail::TopicEndpointInfo & info);
+  /// `keep_alive` lives as long as the publisher (what info.on_incompatible_qos reports to).
+  explicit PublisherBase(
+    const detail::TopicEndpointInfo & info, std::shared_ptr<void> keep_alive = nullptr);
   virtual ~PublisherBase();
 
   PublisherBase(const PublisherBase &) = delete;
@@ -36,6 +38,7 @@ protected:
   void publish_lent_type_erased(const void * message, detail::MessageCopier copy);
 
 private:
+  std::shared_ptr<void> keep_alive_;
   detail::TopicEndpointInfo info_;
   std::shared_ptr<detail::PublisherEndpoint> endpoint_;
 };

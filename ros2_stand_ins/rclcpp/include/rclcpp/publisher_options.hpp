@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "rclcpp/callback_group.hpp"
+#include "rclcpp/qos_overriding_options.hpp"
 
 namespace rclcpp
 {
@@ -14,8 +15,12 @@ namespace rclcpp
 /// Options of a publisher that do not depend on the allocator.
 struct PublisherOptionsBase
 {
-  /// Publishers run no callbacks here; kept so code written for Humble compiles unchanged.
+  /// The group in which the publisher's events (a peer with incompatible QoS) are reported;
+  /// nullptr means the node's default group.
   rclcpp::CallbackGroup::SharedPtr callback_group = nullptr;
+
+  /// Which QoS policies parameters may override; by default none, and no parameters exist.
+  QosOverridingOptions qos_overriding_options;
 };
 
 template<typename Allocator>

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "rclcpp/duration.hpp"
+
 namespace rclcpp
 {
 
@@ -35,9 +37,19 @@ enum class DurabilityPolicy
   Unknown = 3,
 };
 
+enum class LivelinessPolicy
+{
+  SystemDefault = 0,
+  Automatic = 1,
+  ManualByTopic = 3,
+  Unknown = 4,
+};
+
+/// The names ROS 2 gives the policy values ("keep_last", "best_effort", ...; "unknown").
 std::string qos_policy_name(HistoryPolicy policy);
 std::string qos_policy_name(ReliabilityPolicy policy);
 std::string qos_policy_name(DurabilityPolicy policy);
+std::string qos_policy_name(LivelinessPolicy policy);
 
 /// The history part of a profile, the one thing every QoS must be given explicitly.
 struct QoSInitialization
@@ -58,8 +70,10 @@ struct KeepLast : public QoSInitialization
   explicit KeepLast(size_t depth);
 };
 
-/// A quality-of-service profile: history (keep last n or keep all), reliability and durability.
-/// A plain depth means keep last `depth`, reliable, volatile.
+/// A quality-of-service profile: history (keep last n or keep all), reliability, durability,
+/// deadline, lifespan, liveliness and its lease, and whether the topic name skips ROS's
+/// conventions. A plain depth means keep last `depth`, reliable, volatile, the rest at the
+/// middleware's defaults (durations of 0: unspecified).
 class QoS
 {
 public:
@@ -77,11 +91,21 @@ public:
   QoS & durability(DurabilityPolicy durability);
   QoS & durability_volatile();
   QoS & transient_local();
+  QoS & deadline(const rclcpp::Duration & deadline);
+  QoS & lifespan(const rclcpp::Duration & lifespan);
+  QoS & liveliness(LivelinessPolicy liveliness);
+  QoS & liveliness_lease_duration(const rclcpp::Duration & liveliness_lease_duration);
+  QoS & avoid_ros_namespace_conventions(bool avoid_ros_namespace_conventions);
 
   HistoryPolicy history() const;
   size_t depth() const;
   ReliabilityPolicy reliability() const;
   DurabilityPolicy durability() const;
+  rclcpp::Duration deadline() const;
+  rclcpp::Duration lifespan() const;
+  LivelinessPolicy liveliness() const;
+  rclcpp::Duration liveliness_lease_duration() const;
+  bool avoid_ros_namespace_conventions() const;
 
   bool operator==(const QoS & rhs) const;
   bool operator!=(const QoS & rhs) const;
@@ -91,6 +115,11 @@ private:
   size_t depth_;
   ReliabilityPolicy reliability_ = ReliabilityPolicy::Reliable;
   DurabilityPolicy durability_ = DurabilityPolicy::Volatile;
+  rclcpp::Duration deadline_{0, 0};
+  rclcpp::Duration lifespan_{0, 0};
+  LivelinessPolicy liveliness_ = LivelinessPolicy::SystemDefault;
+  rclcpp::Duration liveliness_lease_duration_{0, 0};
+  bool avoid_ros_namespace_conventions_ = false;
 };
 
 /// Keep last 5, best effort: losing an old reading is better than waiting for it.

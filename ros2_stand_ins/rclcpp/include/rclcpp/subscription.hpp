@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "rclcpp/any_subscription_callback.hpp"
+#include "rclcpp/detail/incompatible_qos_event.hpp"
 #include "rclcpp/detail/typed_endpoint_info.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/subscription_base.hpp"
@@ -30,10 +31,13 @@ public:
     const std::string & topic_name, const rclcpp::QoS & qos,
     AnySubscriptionCallback<MessageT> callback,
     const SubscriptionOptionsWithAllocator<AllocatorT> & options,
-    std::function<void()> on_message_ready, detail::NodeRegistration node = nullptr)
+    std::function<void()> on_message_ready, detail::NodeRegistration node = nullptr,
+    std::shared_ptr<detail::IncompatibleQosEvent> incompatible_qos = nullptr)
   : SubscriptionBase(
-      detail::make_topic_endpoint_info<MessageT>(topic_name, qos, std::move(node)),
-      std::move(on_message_ready)),
+      detail::make_topic_endpoint_info<MessageT>(
+        topic_name, qos, std::move(node),
+        detail::IncompatibleQosEvent::handler_for(incompatible_qos)),
+      std::move(on_message_ready), incompatible_qos),
     callback_(std::move(callback)),
     options_(options)
   {}

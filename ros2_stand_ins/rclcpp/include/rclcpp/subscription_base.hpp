@@ -7,7 +7,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <utility>
 
+#include "rclcpp/detail/executable.hpp"
 #include "rclcpp/detail/transport.hpp"
 #include "rclcpp/macros.hpp"
 
@@ -15,14 +17,17 @@ namespace rclcpp
 {
 
 /// The part of a subscription executors see: take a type-erased message, hand it to the callback.
-class SubscriptionBase
+class SubscriptionBase : public detail::Executable
 {
 public:
   RCLCPP_SMART_PTR_DEFINITIONS_NOT_COPYABLE(SubscriptionBase)
 
-  /// `on_message_ready` wakes whichever executor runs this subscription's callback group.
-  SubscriptionBase(const detail::TopicEndpointInfo & info, std::function<void()> on_message_ready);
-  virtual ~SubscriptionBase();
+  /// `on_message_ready` wakes whichever executor runs this subscription's callback group;
+  /// `keep_alive` lives as long as the subscription (what info.on_incompatible_qos reports to).
+  SubscriptionBase(
+    const detail::TopicEndpointInfo & info, std::function<void()> on_message_ready,
+    std::shared_ptr<void> keep_alive = nullptr);
+  ~SubscriptionBase() override;
 
   SubscriptionBase(const SubscriptionBase &) = delete;
   SubscriptionBase & operator=(const SubscriptionBase &) = delete;
@@ -58,6 +63,11 @@ protected:
   detail::SubscriptionEndpoint & endpoint() const {return *endpoint_;}
 
 private:
+  bool has_work() override {return has_message();}
+  std::shared_ptr<const void> take_work() override {return take_type_erased();}
+  void execute_work(std::shared_ptr<const void> work) override {handle_message(std::move(work));}
+
+  std::shared_ptr<void> keep_alive_;
   detail::TopicEndpointInfo info_;
   // Set by every message arrival, cleared when take() finds nothing: tells whether a message may
   // wait even for endpoints that cannot say. Shared with the arrival hook, which the transport

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "rclcpp/callback_group.hpp"
+#include "rclcpp/qos_overriding_options.hpp"
 
 namespace rclcpp
 {
@@ -16,6 +17,9 @@ struct SubscriptionOptionsBase
 {
   /// The group the subscription's callback runs in; nullptr means the node's default group.
   rclcpp::CallbackGroup::SharedPtr callback_group = nullptr;
+
+  /// Which QoS policies parameters may override; by default none, and no parameters exist.
+  QosOverridingOptions qos_overriding_options;
 };
 
 template<typename Allocator>

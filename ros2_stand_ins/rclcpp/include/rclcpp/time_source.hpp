@@ -39,6 +39,8 @@ public:
 
   /// Starts or stops following the clock topic.
   void set_use_sim_time(bool use_sim_time);
+  /// The clock subscription's QoS from the next time simulated time is switched on.
+  void set_clock_qos(const rclcpp::QoS & qos);
   bool get_use_sim_time() const;
 
   struct State;

@@ -4,8 +4,11 @@
 #ifndef RCLCPP__SRC__DDS__DDS_ENDPOINT_QOS_HPP_
 #define RCLCPP__SRC__DDS__DDS_ENDPOINT_QOS_HPP_
 
+#include <cstdint>
+
 #include "dds_wire/qos_mapping.hpp"
 #include "rclcpp/qos.hpp"
+#include "rclcpp/qos_overriding_options.hpp"
 
 namespace rclcpp
 {
@@ -23,6 +26,10 @@ public:
   /// to_wire() as Cyclone QoS, plus: ignore endpoints of our own participant. Same-process
   /// traffic goes through the in-process path, so DDS must not deliver it a second time.
   static dds_wire::QosMapping::DdsQosPtr make(const rclcpp::QoS & qos);
+
+  /// The policy a Cyclone incompatible-QoS status names, as rmw_cyclonedds reports it
+  /// (Invalid for those ROS does not know).
+  static QosPolicyKind policy_kind(uint32_t dds_policy_id);
 };
 
 }  // namespace detail

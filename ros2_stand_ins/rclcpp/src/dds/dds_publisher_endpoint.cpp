@@ -18,9 +18,20 @@ namespace detail
 DdsPublisherEndpoint::DdsPublisherEndpoint(
   std::shared_ptr<PublisherEndpoint> local, dds_entity_t participant,
   const TopicEndpointInfo & info)
-: local_(std::move(local)), topic_(participant, info)
+: local_(std::move(local)), on_incompatible_qos_(info.on_incompatible_qos),
+  topic_(participant, info)
 {
-  writer_ = dds_create_writer(participant, topic_.handle(), DdsEndpointQos::make(info.qos).get(), nullptr);
+  dds_listener_t * listener = nullptr;
+  if (on_incompatible_qos_) {
+    listener = dds_create_listener(this);
+    dds_lset_offered_incompatible_qos(
+      listener, &DdsPublisherEndpoint::on_offered_incompatible_qos);
+  }
+  writer_ = dds_create_writer(
+    participant, topic_.handle(), DdsEndpointQos::make(info.qos).get(), listener);
+  if (listener != nullptr) {
+    dds_delete_listener(listener);  // the writer keeps a copy
+  }
   if (writer_ < 0) {
     throw std::runtime_error(
             "cannot create a DDS writer for " + topic_.description() + ": " +
@@ -31,6 +42,13 @@ DdsPublisherEndpoint::DdsPublisherEndpoint(
 DdsPublisherEndpoint::~DdsPublisherEndpoint()
 {
   dds_delete(writer_);
+}
+
+void DdsPublisherEndpoint::on_offered_incompatible_qos(
+  dds_entity_t, const dds_offered_incompatible_qos_status_t status, void * self)
+{
+  static_cast<DdsPublisherEndpoint *>(self)->on_incompatible_qos_(
+    DdsEndpointQos::policy_kind(status.last_policy_id));
 }
 
 void DdsPublisherEndpoint::publish(std::shared_ptr<const void> message)

@@ -34,10 +34,14 @@ public:
   dds_entity_t writer() const {return writer_;}
 
 private:
+  static void on_offered_incompatible_qos(
+    dds_entity_t writer, const dds_offered_incompatible_qos_status_t status, void * self);
+
   /// Sends to every matched DDS reader; a failure is logged.
   void write(const void * message);
 
   std::shared_ptr<PublisherEndpoint> local_;
+  IncompatibleQosHandler on_incompatible_qos_;
   DdsTopic topic_;
   dds_entity_t writer_;
 };

@@ -30,10 +30,14 @@ DdsSubscriptionEndpoint::DdsSubscriptionEndpoint(
   std::shared_ptr<SubscriptionEndpoint> local, dds_entity_t participant,
   const TopicEndpointInfo & info, std::function<void()> on_message_ready)
 : local_(std::move(local)), on_message_ready_(std::move(on_message_ready)),
-  topic_(participant, info)
+  on_incompatible_qos_(info.on_incompatible_qos), topic_(participant, info)
 {
   std::unique_ptr<dds_listener_t, ListenerDeleter> listener(dds_create_listener(this));
   dds_lset_data_available(listener.get(), &DdsSubscriptionEndpoint::on_data_available);
+  if (on_incompatible_qos_) {
+    dds_lset_requested_incompatible_qos(
+      listener.get(), &DdsSubscriptionEndpoint::on_requested_incompatible_qos);
+  }
   reader_ = dds_create_reader(
     participant, topic_.handle(), DdsEndpointQos::make(info.qos).get(), listener.get());
   if (reader_ < 0) {
@@ -57,6 +61,13 @@ void DdsSubscriptionEndpoint::on_data_available(dds_entity_t, void * self)
   if (on_message_ready) {
     on_message_ready();
   }
+}
+
+void DdsSubscriptionEndpoint::on_requested_incompatible_qos(
+  dds_entity_t, const dds_requested_incompatible_qos_status_t status, void * self)
+{
+  static_cast<DdsSubscriptionEndpoint *>(self)->on_incompatible_qos_(
+    DdsEndpointQos::policy_kind(status.last_policy_id));
 }
 
 std::shared_ptr<const void> DdsSubscriptionEndpoint::take()

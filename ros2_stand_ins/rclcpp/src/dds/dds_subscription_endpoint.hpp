@@ -21,7 +21,8 @@ namespace detail
 ///
 /// Remote samples stay serialized in the reader's history until take(), so a keep-last
 /// depth bounds them there as DDS does, and a malformed one costs nothing until it is taken,
-/// logged and skipped. The reader's data-available listener only wakes the executor.
+/// logged and skipped. The reader's data-available listener only wakes the executor; its
+/// requested-incompatible-QoS listener passes the news on.
 class DdsSubscriptionEndpoint : public SubscriptionEndpoint
 {
 public:
@@ -42,12 +43,15 @@ public:
 
 private:
   static void on_data_available(dds_entity_t reader, void * self);
+  static void on_requested_incompatible_qos(
+    dds_entity_t reader, const dds_requested_incompatible_qos_status_t status, void * self);
 
   /// The next remote sample that decodes, or nullptr; malformed ones are logged and dropped.
   std::shared_ptr<const void> take_remote();
 
   std::shared_ptr<SubscriptionEndpoint> local_;
   std::function<void()> on_message_ready_;
+  IncompatibleQosHandler on_incompatible_qos_;
   DdsTopic topic_;
   dds_entity_t reader_;
   // Triggered while the reader holds any sample: answers has_message() without taking.

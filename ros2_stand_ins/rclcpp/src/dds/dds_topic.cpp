@@ -17,7 +17,10 @@ namespace detail
 
 DdsTopic::DdsTopic(dds_entity_t participant, const TopicEndpointInfo & info)
 : DdsTopic(
-    participant, info.type_support, dds_wire::DdsNames::message_topic(info.topic_name),
+    participant, info.type_support,
+    // As rmw_cyclonedds: such a topic is named on the wire exactly as given, without "rt".
+    info.qos.avoid_ros_namespace_conventions() ?
+    info.topic_name : dds_wire::DdsNames::message_topic(info.topic_name),
     info.topic_name + " (" + info.type_name + ")")
 {}
 

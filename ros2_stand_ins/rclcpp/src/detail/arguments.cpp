@@ -73,6 +73,34 @@ is_separated_name(const std::string & text, char separator, bool allow_leading)
   return true;
 }
 
+/// A parameter name as rcl reads it in `-p`: parts separated by dots, each part a run of
+/// tokens and slashes, so that a topic name fits inside one part
+/// (`qos_overrides./ns/topic.subscription.reliability`).
+bool
+is_parameter_name(const std::string & text)
+{
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('.', start);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    if (end == start) {
+      return false;
+    }
+    for (size_t token_start = start; token_start <= end; ) {
+      size_t token_end = std::min(text.find('/', token_start), end);
+      const std::string token = text.substr(token_start, token_end - token_start);
+      if (!token.empty() && !is_token(token)) {
+        return false;
+      }
+      token_start = token_end + 1;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
 /// A topic name as a remap rule may give it: absolute, relative or private (`~`, `~/x`).
 bool
 is_topic_name(const std::string & text)
@@ -153,7 +181,7 @@ parse_param_rule(const std::string & rule_text, std::vector<ParameterOverrideSec
   if (node_name && !is_token(*node_name)) {
     throw ArgumentError("'" + *node_name + "' is not a valid node name");
   }
-  if (!is_separated_name(name, '.', false)) {
+  if (!is_parameter_name(name)) {
     throw ArgumentError("'" + name + "' is not a valid parameter name");
   }
   const std::string value_text = rule_text.substr(separator + 2);

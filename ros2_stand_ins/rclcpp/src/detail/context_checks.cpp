@@ -14,18 +14,18 @@ namespace rclcpp
 namespace detail
 {
 
-void throw_unless_guard_condition_possible(const rclcpp::Context & context)
+void throw_unless_guard_condition_possible(const rclcpp::Context & context, const char * what)
 {
   if (!was_initialized(context)) {
     // rcl gets no context at all from one that was never initialized.
     RCUTILS_SET_ERROR_MSG("context argument is null");
-    exceptions::throw_from_rcl_error(RCL_RET_INVALID_ARGUMENT, "failed to create guard condition");
+    exceptions::throw_from_rcl_error(RCL_RET_INVALID_ARGUMENT, what);
   }
   if (!context.is_valid()) {
     RCUTILS_SET_ERROR_MSG(
       "the given context is not valid, either rcl_init() was not called or rcl_shutdown() "
       "was called.");
-    exceptions::throw_from_rcl_error(RCL_RET_NOT_INIT, "failed to create guard condition");
+    exceptions::throw_from_rcl_error(RCL_RET_NOT_INIT, what);
   }
 }
 

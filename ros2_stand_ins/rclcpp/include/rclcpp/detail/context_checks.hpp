@@ -15,8 +15,10 @@ namespace detail
 /// Humble makes each of them a guard condition first, which rcl refuses. Throws
 /// exceptions::RCLInvalidArgument "failed to create guard condition: context argument is null"
 /// for a context never initialized, exceptions::RCLError "failed to create guard condition: the
-/// given context is not valid, ..." for one shut down.
-void throw_unless_guard_condition_possible(const rclcpp::Context & context);
+/// given context is not valid, ..." for one shut down. A timer meets the same, under its own
+/// `what`.
+void throw_unless_guard_condition_possible(
+  const rclcpp::Context & context, const char * what = "failed to create guard condition");
 
 /// What creating a publisher, subscription or service of a node meets once the node's context
 /// has been shut down (a signal during start-up, typically). Throws exceptions::RCLError

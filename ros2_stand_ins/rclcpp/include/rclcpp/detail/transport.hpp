@@ -17,6 +17,7 @@
 
 #include "rosidl_runtime_c/message_type_support_struct.h"
 #include "rclcpp/qos.hpp"
+#include "rclcpp/qos_overriding_options.hpp"
 
 namespace rclcpp
 {
@@ -27,6 +28,10 @@ namespace detail
 /// here; the node and each of its endpoints hold it, and the node stays listed while any of
 /// them does (as in Humble, where a node's publishers keep its handle alive).
 using NodeRegistration = std::shared_ptr<void>;
+
+/// Told about a peer on the endpoint's topic whose QoS does not fit the endpoint's, with the
+/// policy that does not; called from any thread, without transport locks held, and cheap.
+using IncompatibleQosHandler = std::function<void(QosPolicyKind last_policy_kind)>;
 
 struct TopicEndpointInfo
 {
@@ -39,6 +44,8 @@ struct TopicEndpointInfo
   rclcpp::QoS qos;
   /// The node the endpoint belongs to (Transport::register_node); null for none.
   NodeRegistration node = nullptr;
+  /// Null: nobody wants to know.
+  IncompatibleQosHandler on_incompatible_qos = nullptr;
 };
 
 /// Makes a copy of a message that the caller only lends, for a transport that must keep it.
