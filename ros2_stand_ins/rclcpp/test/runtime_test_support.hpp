@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "rclcpp/context.hpp"
+#include "rclcpp/executor.hpp"
 #include "rclcpp/node.hpp"
 #include "rclcpp/node_options.hpp"
 

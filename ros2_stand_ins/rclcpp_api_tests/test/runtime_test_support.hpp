@@ -8,12 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstddef>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "rclcpp/context.hpp"
 #include "rclcpp/executors/single_threaded_executor.hpp"
@@ -101,6 +106,67 @@ protected:
   rclcpp::Node::SharedPtr node_;
   std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
 };
+
+/// Standard error goes to a file while this lives (log lines included, as the console shows
+/// them), readable at any time.
+class StderrLog
+{
+public:
+  StderrLog()
+  : file_(std::tmpfile()), saved_(dup(STDERR_FILENO))
+  {
+    std::fflush(stderr);
+    dup2(fileno(file_), STDERR_FILENO);
+  }
+
+  ~StderrLog()
+  {
+    std::fflush(stderr);
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+    std::fclose(file_);
+  }
+
+  StderrLog(const StderrLog &) = delete;
+  StderrLog & operator=(const StderrLog &) = delete;
+
+  /// The lines written so far that contain `part`.
+  std::vector<std::string> lines_with(const std::string & part) const
+  {
+    std::fflush(stderr);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = pread(fileno(file_), buffer, sizeof(buffer), text.size())) > 0; ) {
+      text.append(buffer, static_cast<size_t>(got));
+    }
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = std::min(text.find('\n', start), text.size());
+      if (text.find(part, start) < end) {
+        lines.push_back(text.substr(start, end - start));
+      }
+    }
+    return lines;
+  }
+
+private:
+  std::FILE * file_;
+  int saved_;
+};
+
+/// Spins (one piece of work at a time, waiting for it) until `done` holds; false if it still
+/// does not after ten seconds.
+inline bool spin_until(rclcpp::Executor & executor, const std::function<bool()> & done)
+{
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    executor.spin_once(std::chrono::milliseconds(100));
+  }
+  return true;
+}
 
 }  // namespace test_support
 
