@@ -3,7 +3,7 @@
 # counted by valgrind's callgrind: unlike times on this shared machine, the count repeats from
 # run to run, so it shows what one change saves. Also says whose code ran them: obsfeed's,
 # the client library's (the stand-in rclcpp and dds_wire, or Humble's rclcpp, rcl and
-# rmw_cyclonedds_cpp), Cyclone DDS's (benchmarks/callgrind_breakdown.py). The floor (the plain
+# rmw_cyclonedds_cpp), Cyclone DDS's (benchmarks/profile_parts.py). The floor (the plain
 # Cyclone DDS answerer of scripts/benchmark.sh) is measured the same way.
 #
 #   benchmarks/callgrind_per_reading.sh [--sensors N] [--build stand-in|humble|floor]
@@ -63,5 +63,5 @@ profile() {  # READINGS
 profile "${rounds}"
 profile $(( 4 * rounds ))
 echo "${build}, ${sensors} sensors (callgrind files in ${out_dir})"
-/usr/bin/python3 benchmarks/callgrind_breakdown.py --functions "${functions}" \
+/usr/bin/python3 benchmarks/profile_parts.py callgrind --functions "${functions}" \
   "${out_dir}/callgrind.${rounds}" "${out_dir}/callgrind.$(( 4 * rounds ))" $(( 3 * rounds ))
