@@ -6,8 +6,11 @@
 # rmw_cyclonedds_cpp), Cyclone DDS's (benchmarks/profile_parts.py). The floor (the plain
 # Cyclone DDS answerer of scripts/benchmark.sh) is measured the same way.
 #
-#   benchmarks/callgrind_per_reading.sh [--sensors N] [--build stand-in|humble|floor]
+#   benchmarks/callgrind_per_reading.sh [--sensors N] [--build stand-in|humble|floor|INSTALL_DIR]
 #                                       [--functions N] [ROUNDS]
+#
+# INSTALL_DIR: the obsfeed_node of another stand-in install tree (a copy of install/ from before
+# a change), as scripts/benchmark.sh --compare measures it.
 #
 # From the workspace root, after a build (the Humble build: install-humble/, built as
 # scripts/benchmark.sh builds it). The answerer runs twice under callgrind, answering the same
@@ -35,7 +38,10 @@ case "${build}" in
   humble) node_install="${workspace}/install-humble"
     setups=("${OBSFEED_HUMBLE_PREFIX:-/opt/ros2-humble}/setup.bash" "${node_install}/setup.bash") ;;
   floor) setups=() ;;
-  *) echo "callgrind_per_reading: unknown build ${build}" >&2; exit 2 ;;
+  *) if [[ ! -f "${build}/setup.bash" ]]; then
+       echo "callgrind_per_reading: unknown build ${build}" >&2; exit 2
+     fi
+     node_install=$(cd "${build}" && pwd) setups=("${node_install}/setup.bash") ;;
 esac
 pose="[hor$(printf ', hor%.0s' $(seq 2 "${sensors}"))]"
 if [[ "${build}" == floor ]]; then
