@@ -123,78 +123,128 @@ size_t plain_number_size(const ts::MessageMember & member)
   return FieldLayout::primitive_size(member.type_id_);
 }
 
+/// An element of an array of messages, field by field.
 void write_message(CdrWriter & writer, const ts::MessageMembers & members, const void * message)
 {
   const auto * base = static_cast<const uint8_t *>(message);
-  for (uint32_t i = 0; i < members.member_count_; ) {
+  for (uint32_t i = 0; i < members.member_count_; ++i) {
     const ts::MessageMember & member = members.members_[i];
-    const void * field = base + member.offset_;
-    const size_t size = plain_number_size(member);
-    if (size == 0) {
-      if (member.is_array_) {
-        write_array(writer, member, field);
-      } else {
-        write_element(writer, member, field);
-      }
-      ++i;
-      continue;
+    if (member.is_array_) {
+      write_array(writer, member, base + member.offset_);
+    } else {
+      write_element(writer, member, base + member.offset_);
     }
-    // Neighbouring number fields of one size that also lie side by side in memory (a scan's
-    // seven floats) are laid out alike on the wire: one copy writes them all.
-    uint32_t end = i + 1;
-    while (end < members.member_count_ && plain_number_size(members.members_[end]) == size &&
-      members.members_[end].offset_ == member.offset_ + (end - i) * size)
-    {
-      ++end;
-    }
-    writer.write_elements(field, end - i, size);
-    i = end;
   }
-}
-
-void write_sample(
-  CdrWriter & writer, const void * message, const rosidl_message_type_support_t * type_support)
-{
-  writer.write_header();
-  write_message(writer, MessageType::members_of(type_support), message);
 }
 
 }  // namespace
 
+CdrSerializer::CdrSerializer(const rosidl_message_type_support_t * type_support)
+{
+  add_steps(MessageType::members_of(type_support), 0);
+}
+
+void CdrSerializer::add_steps(const ts::MessageMembers & members, size_t base)
+{
+  for (uint32_t i = 0; i < members.member_count_; ++i) {
+    const ts::MessageMember & member = members.members_[i];
+    const size_t offset = base + member.offset_;
+    // CDR does not align a nested message as a whole, only its numbers: its fields go on the
+    // wire exactly as if they were the outer message's.
+    if (!member.is_array_ && member.type_id_ == ts::ROS_TYPE_MESSAGE) {
+      add_steps(MessageType::members_of(member.members_), offset);
+      continue;
+    }
+    const size_t number_size = plain_number_size(member);
+    if (number_size == 0) {
+      steps_.push_back({offset, 0, 0, &member});
+      continue;
+    }
+    // Numbers of one size that lie side by side in memory (a scan's seven floats, a stamp's
+    // two integers) lie side by side on the wire too: one copy writes them all.
+    if (!steps_.empty()) {
+      Step & last = steps_.back();
+      if (last.field == nullptr && last.number_size == number_size &&
+        last.offset + last.bytes == offset)
+      {
+        last.bytes += number_size;
+        continue;
+      }
+    }
+    steps_.push_back({offset, number_size, number_size, nullptr});
+  }
+}
+
+void CdrSerializer::write(CdrWriter & writer, const void * message) const
+{
+  writer.write_header();
+  const auto * base = static_cast<const uint8_t *>(message);
+  for (const Step & step : steps_) {
+    const void * field = base + step.offset;
+    if (step.field == nullptr) {
+      writer.write_elements(field, step.bytes / step.number_size, step.number_size);
+    } else if (step.field->is_array_) {
+      write_array(writer, *step.field, field);
+    } else {
+      write_element(writer, *step.field, field);
+    }
+  }
+}
+
+size_t CdrSerializer::serialized_size(const void * message) const
+{
+  CdrWriter counter;
+  write(counter, message);
+  return counter.size();
+}
+
+size_t CdrSerializer::serialize_into(const void * message, uint8_t * buffer, size_t capacity) const
+{
+  CdrWriter writer(buffer, capacity);
+  write(writer, message);
+  return writer.size();
+}
+
+size_t CdrSerializer::serialize_into(const void * message, std::vector<uint8_t> & buffer) const
+{
+  CdrWriter writer(buffer);
+  write(writer, message);
+  return writer.size();
+}
+
+std::vector<uint8_t> CdrSerializer::serialize(const void * message) const
+{
+  // Sized first: growing a fresh vector would copy (and, past the allocator's threshold, fault
+  // in) a large sample several times over.
+  std::vector<uint8_t> bytes(serialized_size(message));
+  serialize_into(message, bytes.data(), bytes.size());
+  return bytes;
+}
+
 size_t CdrSerializer::serialized_size(
   const void * message, const rosidl_message_type_support_t * type_support)
 {
-  CdrWriter counter;
-  write_sample(counter, message, type_support);
-  return counter.size();
+  return CdrSerializer(type_support).serialized_size(message);
 }
 
 size_t CdrSerializer::serialize_into(
   const void * message, const rosidl_message_type_support_t * type_support,
   uint8_t * buffer, size_t capacity)
 {
-  CdrWriter writer(buffer, capacity);
-  write_sample(writer, message, type_support);
-  return writer.size();
+  return CdrSerializer(type_support).serialize_into(message, buffer, capacity);
 }
 
 size_t CdrSerializer::serialize_into(
   const void * message, const rosidl_message_type_support_t * type_support,
   std::vector<uint8_t> & buffer)
 {
-  CdrWriter writer(buffer);
-  write_sample(writer, message, type_support);
-  return writer.size();
+  return CdrSerializer(type_support).serialize_into(message, buffer);
 }
 
 std::vector<uint8_t> CdrSerializer::serialize(
   const void * message, const rosidl_message_type_support_t * type_support)
 {
-  // Sized first: growing a fresh vector would copy (and, past the allocator's threshold, fault
-  // in) a large sample several times over.
-  std::vector<uint8_t> bytes(serialized_size(message, type_support));
-  serialize_into(message, type_support, bytes.data(), bytes.size());
-  return bytes;
+  return CdrSerializer(type_support).serialize(message);
 }
 
 }  // namespace dds_wire

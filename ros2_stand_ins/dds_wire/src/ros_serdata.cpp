@@ -91,8 +91,7 @@ ddsi_serdata * from_sample(const ddsi_sertype * type, ddsi_serdata_kind kind, co
     // One pass into a buffer that each writing thread keeps, then one copy into the sample:
     // cheaper than walking the message twice, once to size the sample and once to fill it.
     thread_local std::vector<uint8_t> buffer;
-    const size_t size = CdrSerializer::serialize_into(
-      sample, RosSertype::from(type).message_type().type_support(), buffer);
+    const size_t size = RosSertype::from(type).serializer().serialize_into(sample, buffer);
     return RosSerdata::create_padded(type, buffer.data(), size);
   } catch (const std::exception &) {
     return nullptr;  // dds_write reports the failure to the caller

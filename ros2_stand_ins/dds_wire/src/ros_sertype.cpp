@@ -88,8 +88,7 @@ uint32_t hash(const ddsi_sertype * type)
 size_t get_serialized_size(const ddsi_sertype * type, const void * sample)
 {
   try {
-    return CdrSerializer::serialized_size(
-      sample, RosSertype::from(type).message_type().type_support());
+    return RosSertype::from(type).serializer().serialized_size(sample);
   } catch (const std::exception &) {
     return SIZE_MAX;  // Cyclone's error value
   }
@@ -98,9 +97,8 @@ size_t get_serialized_size(const ddsi_sertype * type, const void * sample)
 bool serialize_into(const ddsi_sertype * type, const void * sample, void * buffer, size_t size)
 {
   try {
-    CdrSerializer::serialize_into(
-      sample, RosSertype::from(type).message_type().type_support(),
-      static_cast<uint8_t *>(buffer), size);
+    RosSertype::from(type).serializer().serialize_into(
+      sample, static_cast<uint8_t *>(buffer), size);
     return true;
   } catch (const std::exception &) {
     return false;
@@ -125,7 +123,7 @@ const ddsi_sertype_ops sertype_operations = [] {
 }  // namespace
 
 RosSertype::RosSertype(const rosidl_message_type_support_t * type_support)
-: ddsi_sertype(), message_type_(type_support)
+: ddsi_sertype(), message_type_(type_support), serializer_(message_type_.type_support())
 {
   ddsi_sertype_init_flags(
     this, message_type_.dds_type_name().c_str(), &sertype_operations,

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "rclcpp/detail/context_checks.hpp"
 
@@ -20,23 +21,52 @@ namespace rclcpp
 /// executor (they only hold it weakly).
 struct Executor::WaitState
 {
+  /// Wakes the thread that went idle last, or all of them. The last one to go idle has just
+  /// run a callback: the transport's and the node's data are still in its core's caches, and
+  /// the others stay asleep. Handing the work round all eight threads of obsfeed_node in turn
+  /// cost it a tenth more CPU time per readings array and a quarter more latency.
   void wake(Wake who)
   {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      ++generation;
-    }
+    std::lock_guard<std::mutex> lock(mutex);
+    ++generation;
+    // Notified under the lock: a waiter's condition lives on its stack, and it may return as
+    // soon as it sees the generation move.
     if (who == Wake::All) {
-      condition.notify_all();
-    } else {
-      condition.notify_one();
+      for (std::condition_variable * waiter : idle) {
+        waiter->notify_one();
+      }
+      idle.clear();
+    } else if (!idle.empty()) {
+      idle.back()->notify_one();
+      idle.pop_back();
     }
   }
 
+  /// Waits (with `lock` held on `mutex`) until the generation moves on from `seen`, or past the
+  /// deadline (then false).
+  bool wait(
+    std::unique_lock<std::mutex> & lock, uint64_t seen,
+    const std::optional<std::chrono::steady_clock::time_point> & deadline)
+  {
+    std::condition_variable mine;
+    idle.push_back(&mine);
+    auto something_happened = [this, seen]() {return generation != seen;};
+    bool happened = true;
+    if (deadline) {
+      happened = mine.wait_until(lock, *deadline, something_happened);
+    } else {
+      mine.wait(lock, something_happened);
+    }
+    // Still listed if it woke of its own accord (a deadline, a spurious wake-up).
+    idle.erase(std::remove(idle.begin(), idle.end(), &mine), idle.end());
+    return happened;
+  }
+
   std::mutex mutex;
-  std::condition_variable condition;
   // Bumped by every wake-up, so a waiter can tell whether anything happened since it looked.
   uint64_t generation = 0;
+  // The threads waiting for work, each on a condition of its own; the last to go idle at the end.
+  std::vector<std::condition_variable *> idle;
 };
 
 Executor::Executor(const rclcpp::ExecutorOptions & options)
@@ -288,17 +318,10 @@ bool Executor::claim_when_ready(
     }
     // Anything that could make work ready bumps the generation under this mutex, so nothing
     // that happens after the look above can be missed; a timer's expiry is waited for.
-    const uint64_t seen = wait_state_->generation;
-    auto something_happened = [this, seen]() {return wait_state_->generation != seen;};
-    if (deadline && *deadline < wake_at) {
-      wake_at = *deadline;
-    }
-    if (wake_at == std::chrono::steady_clock::time_point::max()) {
-      wait_state_->condition.wait(lock, something_happened);
-    } else if (
-      !wait_state_->condition.wait_until(lock, wake_at, something_happened) &&
-      deadline && wake_at == *deadline)
-    {
+    const bool timer_first =
+      wake_at != std::chrono::steady_clock::time_point::max() && (!deadline || wake_at < *deadline);
+    const auto wait_until = timer_first ? std::optional(wake_at) : deadline;
+    if (!wait_state_->wait(lock, wait_state_->generation, wait_until) && !timer_first) {
       return false;
     }
   }

@@ -5,6 +5,7 @@
 #include "rclcpp/detail/dds_transport.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -52,10 +53,14 @@ struct InProcessTransport::Registry
   {
     std::vector<std::weak_ptr<InProcessPublisher>> publishers;
     std::vector<std::weak_ptr<InProcessSubscription>> subscriptions;
+    /// Subscriptions alive on the topic, whatever their type and QoS. Read without the lock,
+    /// so that a publisher whose messages only leave the process takes no lock at all.
+    std::atomic<size_t> live_subscriptions{0};
   };
 
   // Guards the topic map and every publisher's transient-local history. Subscription queues
   // have their own lock (taken inside this one) so that take() never waits for a publish.
+  // Topics are never erased, so an endpoint may keep a reference to its own.
   mutable std::mutex mutex;
   std::map<std::string, Topic> topics;
 };
@@ -189,10 +194,9 @@ public:
   ~InProcessSubscription() override
   {
     std::lock_guard<std::mutex> lock(registry_->mutex);
-    auto topic = registry_->topics.find(info_.topic_name);
-    if (topic != registry_->topics.end()) {
-      erase_expired(topic->second.subscriptions);
-    }
+    auto & topic = registry_->topics[info_.topic_name];
+    erase_expired(topic.subscriptions);
+    --topic.live_subscriptions;
   }
 
   Message take() override
@@ -242,8 +246,10 @@ private:
 class InProcessPublisher : public PublisherEndpoint
 {
 public:
-  InProcessPublisher(std::shared_ptr<Registry> registry, TopicEndpointInfo info)
-  : registry_(std::move(registry)), info_(std::move(info)),
+  /// `topic`: the publisher's entry in `registry`.
+  InProcessPublisher(
+    std::shared_ptr<Registry> registry, Registry::Topic & topic, TopicEndpointInfo info)
+  : registry_(std::move(registry)), topic_(topic), info_(std::move(info)),
     keeps_history_(info_.qos.durability() == DurabilityPolicy::TransientLocal),
     history_limit_(queue_limit(info_.qos))
   {}
@@ -251,10 +257,7 @@ public:
   ~InProcessPublisher() override
   {
     std::lock_guard<std::mutex> lock(registry_->mutex);
-    auto topic = registry_->topics.find(info_.topic_name);
-    if (topic != registry_->topics.end()) {
-      erase_expired(topic->second.publishers);
-    }
+    erase_expired(topic_.publishers);
   }
 
   void publish(Message message) override
@@ -294,20 +297,21 @@ private:
   template<typename SharedMessage>
   void deliver(SharedMessage shared)
   {
+    // A subscription that exists when this call starts has been counted.
+    if (!keeps_history_ && topic_.live_subscriptions.load() == 0) {
+      return;
+    }
     std::vector<std::shared_ptr<InProcessSubscription>> receivers;
     {
       std::lock_guard<std::mutex> lock(registry_->mutex);
       if (keeps_history_) {
         push_bounded(history_, shared(), history_limit_);
       }
-      auto topic = registry_->topics.find(info_.topic_name);
-      if (topic != registry_->topics.end()) {
-        for (const auto & weak_subscription : topic->second.subscriptions) {
-          auto subscription = weak_subscription.lock();
-          if (subscription && endpoints_match(info_, subscription->info())) {
-            subscription->enqueue(shared());
-            receivers.push_back(std::move(subscription));
-          }
+      for (const auto & weak_subscription : topic_.subscriptions) {
+        auto subscription = weak_subscription.lock();
+        if (subscription && endpoints_match(info_, subscription->info())) {
+          subscription->enqueue(shared());
+          receivers.push_back(std::move(subscription));
         }
       }
     }
@@ -318,6 +322,7 @@ private:
   }
 
   std::shared_ptr<Registry> registry_;
+  Registry::Topic & topic_;
   TopicEndpointInfo info_;
   bool keeps_history_;
   size_t history_limit_;
@@ -344,13 +349,18 @@ InProcessTransport::~InProcessTransport() = default;
 std::shared_ptr<PublisherEndpoint> InProcessTransport::create_publisher(
   const TopicEndpointInfo & info)
 {
-  auto publisher = std::make_shared<InProcessPublisher>(registry_, info);
+  Registry::Topic * topic = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(registry_->mutex);
+    topic = &registry_->topics[info.topic_name];
+  }
+  // Made without the lock, which its destructor takes.
+  auto publisher = std::make_shared<InProcessPublisher>(registry_, *topic, info);
   std::vector<std::function<void()>> notices;
   {
     std::lock_guard<std::mutex> lock(registry_->mutex);
-    auto & topic = registry_->topics[info.topic_name];
-    topic.publishers.push_back(publisher);
-    for (const auto & weak_subscription : topic.subscriptions) {
+    topic->publishers.push_back(publisher);
+    for (const auto & weak_subscription : topic->subscriptions) {
       auto subscription = weak_subscription.lock();
       if (subscription) {
         if (auto notice = incompatibility_notice(info, subscription->info())) {
@@ -373,6 +383,8 @@ std::shared_ptr<SubscriptionEndpoint> InProcessTransport::create_subscription(
   {
     std::lock_guard<std::mutex> lock(registry_->mutex);
     auto & topic = registry_->topics[info.topic_name];
+    // Counted first: if the list cannot grow, the subscription's destructor uncounts it.
+    ++topic.live_subscriptions;
     topic.subscriptions.push_back(subscription);
     for (const auto & weak_publisher : topic.publishers) {
       auto publisher = weak_publisher.lock();

@@ -2,6 +2,7 @@
 #define DDS_WIRE__ROS_SERTYPE_HPP_
 
 #include "dds/ddsi/ddsi_sertype.h"
+#include "dds_wire/cdr_serializer.hpp"
 #include "dds_wire/message_type.hpp"
 #include "rosidl_runtime_c/message_type_support_struct.h"
 
@@ -20,7 +21,8 @@ namespace dds_wire
 class RosSertype : public ddsi_sertype
 {
 public:
-  /// Throws std::invalid_argument for a type support that is not C++ introspection.
+  /// Throws std::invalid_argument for a type support that is not C++ introspection, or whose
+  /// messages have a field with no CDR form (long double).
   static ddsi_sertype * create(const rosidl_message_type_support_t * type_support);
 
   /// Only valid for sertypes made by create().
@@ -30,11 +32,13 @@ public:
   }
 
   const MessageType & message_type() const {return message_type_;}
+  const CdrSerializer & serializer() const {return serializer_;}
 
 private:
   explicit RosSertype(const rosidl_message_type_support_t * type_support);
 
   MessageType message_type_;
+  CdrSerializer serializer_;
 };
 
 }  // namespace dds_wire

@@ -44,8 +44,11 @@ public:
 
   void handle_message(std::shared_ptr<const void> message) override
   {
-    const auto * typed = static_cast<const MessageT *>(message.get());
-    callback_.dispatch(std::shared_ptr<const MessageT>(std::move(message), typed));
+    // C++17's aliasing constructor only copies: the untyped reference goes before the call, or
+    // the message would look shared and a callback that may modify it would get a copy.
+    std::shared_ptr<const MessageT> typed(message, static_cast<const MessageT *>(message.get()));
+    message.reset();
+    callback_.dispatch(std::move(typed));
   }
 
 private:
