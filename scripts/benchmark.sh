@@ -8,13 +8,15 @@
 # docs/BENCHMARKS.jsonl.
 #
 #   scripts/benchmark.sh [--repetitions N] [--quick] [--builds floor,stand-in,humble]
-#                        [--compare NAME=INSTALL_DIR]... [--output FILE]
+#                        [--compare NAME=INSTALL_DIR]... [--compare-humble NAME=INSTALL_DIR]...
+#                        [--output FILE]
 #
 # Builds what is missing first: the stand-in world (install/), the Humble core (as
 # scripts/test_humble.sh does, about 20 minutes the first time) and the node against it
 # (install-humble/). --quick: one repetition of shorter measurements, to try the script.
 # --builds: which answerers to measure. --compare: also measure the obsfeed_node of another
-# stand-in install tree (a copy of install/ from before a change), under NAME.
+# stand-in install tree (a copy of install/ from before a change), under NAME; --compare-humble:
+# the same for a tree built against the Humble core (a copy of install-humble/).
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 if [[ "${HAVE_HUMBLE}" == 1 ]]; then
@@ -31,7 +33,7 @@ sustained_seconds=60
 sustained_warm_up=5
 output="${WS_ROOT}/docs/BENCHMARKS.md"
 IFS=, read -r -a builds <<< "floor,stand-in,humble"
-declare -A compared=()
+declare -A compared=() on_humble=()
 while (( $# )); do
   case "$1" in
     --repetitions) repetitions=$2; shift 2 ;;
@@ -39,12 +41,14 @@ while (( $# )); do
       sustained_seconds=5; sustained_warm_up=1; shift ;;
     --builds) IFS=, read -r -a builds <<< "$2"; shift 2 ;;
     --compare) compared[${2%%=*}]=$(cd "${2#*=}" && pwd); builds+=("${2%%=*}"); shift 2 ;;
+    --compare-humble) compared[${2%%=*}]=$(cd "${2#*=}" && pwd); on_humble[${2%%=*}]=1
+      builds+=("${2%%=*}"); shift 2 ;;
     --output) output=$2; shift 2 ;;
     *) sed -n '/^#   scripts/,/^#  *\[--compare/p' "${BASH_SOURCE[0]}" | cut -c3- >&2; exit 2 ;;
   esac
 done
 measures_humble=0
-[[ " ${builds[*]} " == *" humble "* ]] && measures_humble=1
+[[ " ${builds[*]} " == *" humble "* || ${#on_humble[@]} -gt 0 ]] && measures_humble=1
 
 # --- Both builds of the node, the driver and the floor -------------------------------------
 "${WS_ROOT}/scripts/setup.sh"
@@ -84,14 +88,22 @@ start_answerer() {  # BUILD SENSORS
     stand-in)
       start_stand_in "${WS_ROOT}/install" "${node_args[@]}" ;;
     humble)
-      # shellcheck disable=SC2016
-      bash -c 'set +u; source "$1/setup.bash"; source "$2/install-humble/setup.bash"; shift 2; exec "$@"' \
-        _ "${HUMBLE_PREFIX}" "${WS_ROOT}" \
-        "${WS_ROOT}/install-humble/obsfeed/lib/obsfeed/obsfeed_node" "${node_args[@]}" > /dev/null 2>&1 & ;;
+      start_on_humble "${WS_ROOT}/install-humble" "${node_args[@]}" ;;
     *)
-      start_stand_in "${compared[${build}]}" "${node_args[@]}" ;;
+      if [[ -n "${on_humble[${build}]:-}" ]]; then
+        start_on_humble "${compared[${build}]}" "${node_args[@]}"
+      else
+        start_stand_in "${compared[${build}]}" "${node_args[@]}"
+      fi ;;
   esac
   answerer_pid=$!
+}
+
+start_on_humble() {  # INSTALL_DIR NODE_ARGS...
+  # shellcheck disable=SC2016
+  bash -c 'set +u; source "$1/setup.bash"; source "$2/setup.bash"
+    exec "$2/obsfeed/lib/obsfeed/obsfeed_node" "${@:3}"' \
+    _ "${HUMBLE_PREFIX}" "$@" > /dev/null 2>&1 &
 }
 
 start_stand_in() {  # INSTALL_DIR NODE_ARGS...
