@@ -108,12 +108,11 @@ public:
   /// const int64_t &. Throws ParameterTypeException if the value holds another type.
   template<ParameterType type>
   constexpr
-  decltype(auto)
+  const auto &
   get() const
   {
     static_assert(type != ParameterType::PARAMETER_NOT_SET, "an unset value has nothing to get");
     check_type(type);
-    // Parenthesized, so that decltype(auto) yields a reference into value_, not a copy.
     if constexpr (type == ParameterType::PARAMETER_BOOL) {
       return (value_.bool_value);
     } else if constexpr (type == ParameterType::PARAMETER_INTEGER) {
