@@ -1,4 +1,17 @@
-// Copyright 2026 obsfeed developers. Apache-2.0.
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 #ifndef RCLCPP__PARAMETER_VALUE_HPP_
 #define RCLCPP__PARAMETER_VALUE_HPP_
 
@@ -114,23 +127,23 @@ public:
     static_assert(type != ParameterType::PARAMETER_NOT_SET, "an unset value has nothing to get");
     check_type(type);
     if constexpr (type == ParameterType::PARAMETER_BOOL) {
-      return (value_.bool_value);
+      return value_.bool_value;
     } else if constexpr (type == ParameterType::PARAMETER_INTEGER) {
-      return (value_.integer_value);
+      return value_.integer_value;
     } else if constexpr (type == ParameterType::PARAMETER_DOUBLE) {
-      return (value_.double_value);
+      return value_.double_value;
     } else if constexpr (type == ParameterType::PARAMETER_STRING) {
-      return (value_.string_value);
+      return value_.string_value;
     } else if constexpr (type == ParameterType::PARAMETER_BYTE_ARRAY) {
-      return (value_.byte_array_value);
+      return value_.byte_array_value;
     } else if constexpr (type == ParameterType::PARAMETER_BOOL_ARRAY) {
-      return (value_.bool_array_value);
+      return value_.bool_array_value;
     } else if constexpr (type == ParameterType::PARAMETER_INTEGER_ARRAY) {
-      return (value_.integer_array_value);
+      return value_.integer_array_value;
     } else if constexpr (type == ParameterType::PARAMETER_DOUBLE_ARRAY) {
-      return (value_.double_array_value);
+      return value_.double_array_value;
     } else {
-      return (value_.string_array_value);
+      return value_.string_array_value;
     }
   }
 
