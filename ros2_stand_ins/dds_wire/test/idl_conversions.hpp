@@ -23,8 +23,8 @@
 
 #include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
+#include "idl/ros_wire_types.h"
 #include "rcl_interfaces/msg/parameter_value.hpp"
-#include "ros_wire_types.h"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_msgs/msg/u_int16_multi_array.hpp"
 

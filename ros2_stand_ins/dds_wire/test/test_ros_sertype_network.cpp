@@ -29,7 +29,6 @@
 #include "cyclone_loopback.hpp"
 #include "dds/dds.h"
 #include "dds/ddsi/ddsi_serdata.h"
-#include "dds_wire/dds_names.hpp"
 #include "dds_wire/qos_mapping.hpp"
 #include "dds_wire/ros_serdata.hpp"
 #include "dds_wire/ros_sertype.hpp"
@@ -47,9 +46,10 @@ constexpr int peer_wrong_scan = 1;
 constexpr int peer_no_scan = 2;
 constexpr int peer_no_ack = 3;
 
-const std::string scan_topic = dds_wire::DdsNames::message_topic("/network_scan");
-const std::string echo_topic = dds_wire::DdsNames::message_topic("/network_scan_echo");
-const std::string info_topic = dds_wire::DdsNames::message_topic("/network_info");
+// The DDS names of the ROS topics, spelled out as an independent peer would know them.
+constexpr char scan_topic[] = "rt/network_scan";
+constexpr char echo_topic[] = "rt/network_scan_echo";
+constexpr char info_topic[] = "rt/network_info";
 
 // Reliable and transient local, so neither side depends on discovery finishing first.
 const WireQos kLatched{
@@ -83,14 +83,14 @@ int run_idl_peer(uint32_t domain_id)
   CycloneLoopback dds(domain_id);
   const auto qos = QosMapping::to_dds(kLatched);
   const dds_entity_t scans = dds_create_topic(
-    dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, scan_topic.c_str(), nullptr, nullptr);
+    dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, scan_topic, nullptr, nullptr);
   const dds_entity_t scan_reader = dds_create_reader(dds.participant(), scans, qos.get(), nullptr);
   const dds_entity_t infos = dds_create_topic(
-    dds.participant(), &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc, info_topic.c_str(),
+    dds.participant(), &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc, info_topic,
     nullptr, nullptr);
   const dds_entity_t info_writer = dds_create_writer(dds.participant(), infos, qos.get(), nullptr);
   const dds_entity_t echoes = dds_create_topic(
-    dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, echo_topic.c_str(), nullptr, nullptr);
+    dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, echo_topic, nullptr, nullptr);
   const dds_entity_t echo_writer = dds_create_writer(dds.participant(), echoes, qos.get(), nullptr);
 
   if (!CycloneLoopback::wait_for_data(scan_reader) &&

@@ -61,7 +61,8 @@ inline size_t FieldLayout::primitive_size(uint8_t type_id)
     case rosidl_typesupport_introspection_cpp::ROS_TYPE_UINT8:
     case rosidl_typesupport_introspection_cpp::ROS_TYPE_INT8:
       return 1;
-    case rosidl_typesupport_introspection_cpp::ROS_TYPE_WCHAR:  // char16_t, as rmw_cyclonedds sends it
+    // A wchar is a char16_t, as rmw_cyclonedds sends it.
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_WCHAR:
     case rosidl_typesupport_introspection_cpp::ROS_TYPE_UINT16:
     case rosidl_typesupport_introspection_cpp::ROS_TYPE_INT16:
       return 2;
