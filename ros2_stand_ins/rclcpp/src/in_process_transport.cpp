@@ -12,9 +12,6 @@
 // See the License for the specific language governing permissions and
 // limitations under the License.
 
-#include "rclcpp/detail/in_process_transport.hpp"
-#include "rclcpp/detail/dds_transport.hpp"
-
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -25,6 +22,9 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "rclcpp/detail/dds_transport.hpp"
+#include "rclcpp/detail/in_process_transport.hpp"
 
 namespace rclcpp
 {

@@ -165,7 +165,6 @@ protected:
   {
     return std::string(node->get_fully_qualified_name()) + "/" + name;
   }
-
 };
 
 TEST_F(ParameterServicesTest, SetGetAndListReachTheNodesParametersAsInHumble)

@@ -179,13 +179,9 @@ private:
       return ParameterType::PARAMETER_BYTE_ARRAY;
     } else if constexpr (converts_to<T, std::vector<bool>>()) {
       return ParameterType::PARAMETER_BOOL_ARRAY;
-    } else if constexpr (
-      converts_to<T, std::vector<int>>() || converts_to<T, std::vector<int64_t>>())
-    {
+    } else if constexpr (converts_to<T, std::vector<int>, std::vector<int64_t>>()) {
       return ParameterType::PARAMETER_INTEGER_ARRAY;
-    } else if constexpr (
-      converts_to<T, std::vector<float>>() || converts_to<T, std::vector<double>>())
-    {
+    } else if constexpr (converts_to<T, std::vector<float>, std::vector<double>>()) {
       return ParameterType::PARAMETER_DOUBLE_ARRAY;
     } else if constexpr (converts_to<T, std::vector<std::string>>()) {
       return ParameterType::PARAMETER_STRING_ARRAY;
@@ -194,10 +190,10 @@ private:
     }
   }
 
-  template<typename T, typename Vector>
+  template<typename T, typename ... Vectors>
   static constexpr bool converts_to()
   {
-    return std::is_convertible<T, const Vector &>::value;
+    return std::disjunction<std::is_convertible<T, const Vectors &>...>::value;
   }
 
   RCLCPP_PUBLIC

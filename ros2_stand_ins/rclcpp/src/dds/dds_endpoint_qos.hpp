@@ -12,8 +12,8 @@
 // See the License for the specific language governing permissions and
 // limitations under the License.
 
-#ifndef RCLCPP__SRC__DDS__DDS_ENDPOINT_QOS_HPP_
-#define RCLCPP__SRC__DDS__DDS_ENDPOINT_QOS_HPP_
+#ifndef DDS__DDS_ENDPOINT_QOS_HPP_
+#define DDS__DDS_ENDPOINT_QOS_HPP_
 
 #include <cstdint>
 
@@ -46,4 +46,4 @@ public:
 }  // namespace detail
 }  // namespace rclcpp
 
-#endif  // RCLCPP__SRC__DDS__DDS_ENDPOINT_QOS_HPP_
+#endif  // DDS__DDS_ENDPOINT_QOS_HPP_

@@ -12,8 +12,8 @@
 // See the License for the specific language governing permissions and
 // limitations under the License.
 
-#ifndef RCLCPP__SRC__DDS__DDS_GRAPH_INFO_HPP_
-#define RCLCPP__SRC__DDS__DDS_GRAPH_INFO_HPP_
+#ifndef DDS__DDS_GRAPH_INFO_HPP_
+#define DDS__DDS_GRAPH_INFO_HPP_
 
 #include <cstdint>
 #include <memory>
@@ -91,4 +91,4 @@ private:
 }  // namespace detail
 }  // namespace rclcpp
 
-#endif  // RCLCPP__SRC__DDS__DDS_GRAPH_INFO_HPP_
+#endif  // DDS__DDS_GRAPH_INFO_HPP_

@@ -12,8 +12,8 @@
 // See the License for the specific language governing permissions and
 // limitations under the License.
 
-#ifndef RCLCPP__SRC__DDS__DDS_PARTICIPANT_HPP_
-#define RCLCPP__SRC__DDS__DDS_PARTICIPANT_HPP_
+#ifndef DDS__DDS_PARTICIPANT_HPP_
+#define DDS__DDS_PARTICIPANT_HPP_
 
 #include <memory>
 
@@ -54,4 +54,4 @@ private:
 }  // namespace detail
 }  // namespace rclcpp
 
-#endif  // RCLCPP__SRC__DDS__DDS_PARTICIPANT_HPP_
+#endif  // DDS__DDS_PARTICIPANT_HPP_

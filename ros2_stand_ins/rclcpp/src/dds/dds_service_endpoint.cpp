@@ -15,6 +15,7 @@
 #include "dds_service_endpoint.hpp"
 
 #include <atomic>
+#include <cinttypes>
 #include <chrono>
 #include <cstring>
 #include <iomanip>
@@ -219,8 +220,9 @@ void DdsServiceEndpoint::send_response(const ServiceRequest & request, const voi
   }
   if (caller == Caller::Unknown) {
     RCUTILS_LOG_WARN_NAMED(
-      "rclcpp", "dropped the reply to call %lld on %s: the caller's reply reader was not found",
-      static_cast<long long>(request.sequence_number), service_name_.c_str());
+      "rclcpp",
+      "dropped the reply to call %" PRId64 " on %s: the caller's reply reader was not found",
+      request.sequence_number, service_name_.c_str());
     return;
   }
   try {
@@ -235,14 +237,14 @@ void DdsServiceEndpoint::send_response(const ServiceRequest & request, const voi
     const dds_return_t result = dds_writecdr(writer_, sample);  // takes over the reference
     if (result != DDS_RETCODE_OK) {
       RCUTILS_LOG_ERROR_NAMED(
-        "rclcpp", "could not send the reply to call %lld on %s: %s",
-        static_cast<long long>(request.sequence_number), service_name_.c_str(),
+        "rclcpp", "could not send the reply to call %" PRId64 " on %s: %s",
+        request.sequence_number, service_name_.c_str(),
         dds_strretcode(result));
     }
   } catch (const std::exception & error) {
     RCUTILS_LOG_ERROR_NAMED(
-      "rclcpp", "could not encode the reply to call %lld on %s: %s",
-      static_cast<long long>(request.sequence_number), service_name_.c_str(), error.what());
+      "rclcpp", "could not encode the reply to call %" PRId64 " on %s: %s",
+      request.sequence_number, service_name_.c_str(), error.what());
   }
 }
 

@@ -69,9 +69,12 @@ public:
   virtual ~PublisherEndpoint() = default;
   /// `message` points to an instance of the endpoint's message type; it is never modified again.
   virtual void publish(std::shared_ptr<const void> message) = 0;
-  /// `message` is only lent for the call; `copy` is called (once) only if something in the
-  /// process must keep it, so a message that only leaves the process is never copied.
-  virtual void publish_lent(const void * message, MessageCopier copy) {publish(copy(message));}
+  /// `message` is only lent for the call; `make_copy` is called (once) only if something in
+  /// the process must keep it, so a message that only leaves the process is never copied.
+  virtual void publish_lent(const void * message, MessageCopier make_copy)
+  {
+    publish(make_copy(message));
+  }
   /// Subscriptions of the same type whose QoS this publisher satisfies.
   virtual size_t get_subscription_count() const = 0;
 };
