@@ -42,8 +42,7 @@ constexpr int kChildPassed = 0;
 
 volatile sig_atomic_t previous_handler_calls = 0;
 
-void
-previous_handler(int)
+void previous_handler([[maybe_unused]] int signal_number)
 {
   previous_handler_calls = previous_handler_calls + 1;
 }
