@@ -17,6 +17,7 @@
 // refuse a change or drop an array, and must do nothing else.
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +25,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "obsfeed/costmap_input.hpp"

@@ -12,13 +12,14 @@
 // See the License for the specific language governing permissions and
 // limitations under the License.
 
-#ifndef WIRE_ROUND_TRIP_HPP_
-#define WIRE_ROUND_TRIP_HPP_
+#ifndef FUZZ__WIRE_ROUND_TRIP_HPP_
+#define FUZZ__WIRE_ROUND_TRIP_HPP_
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "dds_wire/cdr_deserializer.hpp"
@@ -89,4 +90,4 @@ void decodeServiceRequest(const std::uint8_t * data, std::size_t size)
 
 }  // namespace obsfeed_fuzz
 
-#endif  // WIRE_ROUND_TRIP_HPP_
+#endif  // FUZZ__WIRE_ROUND_TRIP_HPP_
