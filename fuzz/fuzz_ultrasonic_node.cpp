@@ -1,11 +1,23 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // The node's ultrasonic pipeline as the executor drives it: any sequence of readings arrays
 // of any length and run-time range-limit changes of any names, types and values. The node may
 // refuse a change or drop an array, and must do nothing else.
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +25,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "obsfeed/costmap_input.hpp"

@@ -1,13 +1,25 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
-#ifndef WIRE_ROUND_TRIP_HPP_
-#define WIRE_ROUND_TRIP_HPP_
+#ifndef FUZZ__WIRE_ROUND_TRIP_HPP_
+#define FUZZ__WIRE_ROUND_TRIP_HPP_
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "dds_wire/cdr_deserializer.hpp"
@@ -78,4 +90,4 @@ void decodeServiceRequest(const std::uint8_t * data, std::size_t size)
 
 }  // namespace obsfeed_fuzz
 
-#endif  // WIRE_ROUND_TRIP_HPP_
+#endif  // FUZZ__WIRE_ROUND_TRIP_HPP_

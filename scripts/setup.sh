@@ -11,6 +11,9 @@ packages=(
   libspdlog-dev libfmt-dev libsystemd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libyaml-cpp-dev libeigen3-dev
+  # ament_lint_auto, ament_lint_common and its linters, in both worlds (what rosdep would
+  # install for a Humble team)
+  ament-lint
 )
 if [[ "${HAVE_HUMBLE}" == 0 ]]; then
   # What the stand-ins are generated and built from.

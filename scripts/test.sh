@@ -14,4 +14,13 @@ colcon --log-base "${LOG_DIR}" test \
   --event-handlers console_cohesion- summary+ \
   --ctest-args --output-on-failure \
   || true  # failures are counted from the results below
+# The fuzz targets belong to no package: the packages' linters check them here, and their
+# results count with the packages' own.
+lint_results="${BUILD_DIR}/fuzz_lint"
+mkdir -p "${lint_results}"
+for linter in copyright cpplint uncrustify lint_cmake; do
+  "ament_${linter}" --xunit-file "${lint_results}/${linter}.xunit.xml" "${WS_ROOT}/fuzz" \
+    > "${lint_results}/${linter}.log" 2>&1 ||
+    echo "test: ament_${linter} finds fault with fuzz/: ${lint_results}/${linter}.log" >&2
+done
 report_test_results "${BUILD_DIR}"

@@ -1,7 +1,19 @@
 # Copyright 2026 obsfeed developers
-# Licensed under the Apache License, Version 2.0.
+#
+# Licensed under the Apache License, Version 2.0 (the "License");
+# you may not use this file except in compliance with the License.
+# You may obtain a copy of the License at
+#
+#     http://www.apache.org/licenses/LICENSE-2.0
+#
+# Unless required by applicable law or agreed to in writing, software
+# distributed under the License is distributed on an "AS IS" BASIS,
+# WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+# See the License for the specific language governing permissions and
+# limitations under the License.
 
-"""What the tests across the two worlds share.
+"""
+What the tests across the two worlds share.
 
 Each test module gets a DDS domain of its own on loopback only; programs of the stand-in build
 run as on a machine without Humble (only the stand-in install sourced); Humble's side is the
@@ -34,7 +46,7 @@ def float32_bits(value):
 
 @pytest.fixture(scope='module')
 def domain(request):
-    """A domain id for this module alone, from the process and the module's name."""
+    """Return a domain id for this module alone, from the process and the module's name."""
     os.environ['ROS_LOCALHOST_ONLY'] = '1'
     return 1 + (os.getpid() + zlib.crc32(request.module.__name__.encode())) % 232
 
@@ -58,7 +70,7 @@ class Program:
         return text in self.output()
 
     def stop(self):
-        """Stops the program with SIGINT and returns its exit status."""
+        """Stop the program with SIGINT and return its exit status."""
         self.process.send_signal(signal.SIGINT)
         try:
             return self.process.wait(timeout=DEADLINE)
@@ -68,7 +80,7 @@ class Program:
 
 
 def stand_in_program(name, args, domain):
-    """A program of the stand-in build of obsfeed, seeing nothing of Humble."""
+    """Start a program of the stand-in build of obsfeed, seeing nothing of Humble."""
     env = {
         'HOME': os.environ.get('HOME', '/root'), 'PATH': '/usr/bin:/bin',
         'ROS_DOMAIN_ID': str(domain), 'ROS_LOCALHOST_ONLY': '1',
@@ -84,14 +96,17 @@ def humble_env(domain):
 
 
 def humble_program(name, domain):
-    """A program of the Humble build of obsfeed."""
+    """Start a program of the Humble build of obsfeed."""
     return Program([os.path.join(get_package_prefix('obsfeed'), 'lib', 'obsfeed', name)],
                    humble_env(domain))
 
 
 def ros2(*args, domain, until=lambda result: True):
-    """Humble's ros2 command on the domain; its completed process, the first that satisfies
-    until (discovery takes a moment)."""
+    """
+    Run Humble's ros2 command on the domain until its completed process satisfies until.
+
+    Discovery takes a moment.
+    """
     end = time.monotonic() + DEADLINE
     while True:
         result = subprocess.run(
@@ -103,8 +118,11 @@ def ros2(*args, domain, until=lambda result: True):
 
 
 class RobotPeer:
-    """The robot's ultrasonic driver and base controller, and a costmap listening to every
-    scan topic, as an rclpy node."""
+    """
+    The robot's peers as an rclpy node.
+
+    The ultrasonic driver and base controller, and a costmap listening to every scan topic.
+    """
 
     def __init__(self, domain, sensors=3):
         self.context = rclpy.context.Context()
@@ -119,8 +137,8 @@ class RobotPeer:
         self.scans = {}
         self._subscriptions = [
             self.node.create_subscription(
-                LaserScan, topic, lambda scan, topic=topic: self.scans.setdefault(topic, []).append(scan),
-                100)
+                LaserScan, topic,
+                lambda scan, topic=topic: self.scans.setdefault(topic, []).append(scan), 100)
             for topic in self.topics + ['bumper_laser']]
 
     def close(self):
@@ -129,9 +147,11 @@ class RobotPeer:
         rclpy.shutdown(context=self.context)
 
     def exchange(self, send, topics):
-        """Sends with send() every half second until a scan came on each topic; those scans.
+        """
+        Send with send() every half second until a scan came on each topic; return those scans.
 
-        Repeating covers the time until the node's writers have matched our readers."""
+        Repeating covers the time until the node's writers have matched our readers.
+        """
         self.scans.clear()
         end = time.monotonic() + DEADLINE
         while time.monotonic() < end:

@@ -1,3 +1,17 @@
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 // Test helper: field-by-field copies from the C structs that Cyclone's idlc generated from
 // ros_wire_types.idl to the ROS C++ messages. Comparing through these (and then with the
 // messages' operator==) checks every field without trusting either serializer.
@@ -9,8 +23,8 @@
 
 #include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
+#include "idl/ros_wire_types.h"
 #include "rcl_interfaces/msg/parameter_value.hpp"
-#include "ros_wire_types.h"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_msgs/msg/u_int16_multi_array.hpp"
 

@@ -1,3 +1,17 @@
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 // The exact bytes ROS 2 Humble peers put on the wire, written out by hand from the CDR rules:
 // a 4-byte encapsulation header, then each field aligned to its own size counted from the END
 // of that header, strings as uint32 length (NUL included) + bytes + NUL, sequences as uint32
@@ -29,7 +43,9 @@ void expect_golden(const MessageT & message, const Bytes & golden)
   EXPECT_EQ(CdrSerializer::serialized_size(&message, type_support_of<MessageT>()), golden.size());
   MessageT decoded;
   const auto result =
-    CdrDeserializer::deserialize(golden.data(), golden.size(), &decoded, type_support_of<MessageT>());
+    CdrDeserializer::deserialize(
+    golden.data(), golden.size(), &decoded,
+    type_support_of<MessageT>());
   ASSERT_TRUE(result.ok) << result.error;
   EXPECT_EQ(decoded, message);
 }

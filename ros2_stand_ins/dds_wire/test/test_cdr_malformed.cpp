@@ -1,3 +1,17 @@
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 // Samples from the network are untrusted: whatever the bytes, decoding must end in either a
 // message or one clear error, never a crash, an over-read or an allocation sized by a forged
 // count. Buffers here are exact-size heap copies so ASan / valgrind see any over-read.
@@ -36,7 +50,9 @@ DeserializationResult decode(const Bytes & bytes)
     std::memcpy(exact.get(), bytes.data(), bytes.size());
   }
   MessageT message;
-  return CdrDeserializer::deserialize(exact.get(), bytes.size(), &message, type_support_of<MessageT>());
+  return CdrDeserializer::deserialize(
+    exact.get(), bytes.size(), &message,
+    type_support_of<MessageT>());
 }
 
 void put_uint32(Bytes & bytes, size_t offset, uint32_t value)
@@ -92,7 +108,9 @@ TYPED_TEST(CdrMalformed, RandomMutationsNeverCrashOrOverRead)
           mutated.resize(at);
           break;
         default:
-          mutated.insert(mutated.begin() + static_cast<std::ptrdiff_t>(at), static_cast<uint8_t>(random()));
+          mutated.insert(
+            mutated.begin() + static_cast<std::ptrdiff_t>(at),
+            static_cast<uint8_t>(random()));
           break;
       }
     }
@@ -115,7 +133,11 @@ TEST(CdrMalformedLengths, ForgedLengthsAndMissingNulsAreRejectedNamingTheField)
       put_uint32(bytes, at, word);
       return decode<sensor_msgs::msg::LaserScan>(bytes).error;
     };
-  EXPECT_EQ(scan_error(52, 4000000000u), "ranges: sequence length 4000000000 exceeds the 12 bytes left");
+  EXPECT_EQ(
+    scan_error(
+      52,
+      4000000000u),
+    "ranges: sequence length 4000000000 exceeds the 12 bytes left");
   // One element more than the bytes hold, in the last field.
   EXPECT_EQ(scan_error(64, 1), "intensities: sequence length 1 exceeds the 0 bytes left");
   EXPECT_EQ(
@@ -128,7 +150,8 @@ TEST(CdrMalformedLengths, ForgedLengthsAndMissingNulsAreRejectedNamingTheField)
   array.layout.dim.resize(2);
   array.layout.dim[0].label = "x";
   array.layout.dim[1].label = "y";
-  Bytes bytes = CdrSerializer::serialize(&array, type_support_of<std_msgs::msg::UInt16MultiArray>());
+  Bytes bytes =
+    CdrSerializer::serialize(&array, type_support_of<std_msgs::msg::UInt16MultiArray>());
   bytes[29] = 'Y';  // dim[1] starts at pos 20: its label length word is at byte 24, the NUL at 29
   EXPECT_EQ(
     decode<std_msgs::msg::UInt16MultiArray>(bytes).error,
@@ -138,7 +161,9 @@ TEST(CdrMalformedLengths, ForgedLengthsAndMissingNulsAreRejectedNamingTheField)
   // pad(3) description(5) pad(3) constraints(5) read_only dynamic_typing, its count is at pos 24.
   rcl_interfaces::msg::ParameterDescriptor descriptor;
   descriptor.floating_point_range.resize(1);
-  bytes = CdrSerializer::serialize(&descriptor, type_support_of<rcl_interfaces::msg::ParameterDescriptor>());
+  bytes = CdrSerializer::serialize(
+    &descriptor,
+    type_support_of<rcl_interfaces::msg::ParameterDescriptor>());
   ASSERT_EQ(bytes[28], 1u);
   bytes[28] = 2;
   EXPECT_EQ(
@@ -161,7 +186,10 @@ TEST(CdrMalformedHeader, OnlyClassicCdrIsAccepted)
   EXPECT_FALSE(decode<rcl_interfaces::msg::ParameterType>({0x00, 0x03, 0x00, 0x00, 0x00}).ok);
   EXPECT_FALSE(decode<rcl_interfaces::msg::ParameterType>({0x01, 0x01, 0x00, 0x00, 0x00}).ok);
   // Trailing padding, as RTPS rounds samples up to 4 bytes, is fine.
-  EXPECT_TRUE(decode<rcl_interfaces::msg::ParameterType>({0x00, 0x01, 0x00, 0x00, 0x00, 0, 0, 0}).ok);
+  EXPECT_TRUE(
+    decode<rcl_interfaces::msg::ParameterType>(
+      {0x00, 0x01, 0x00, 0x00, 0x00, 0, 0,
+        0}).ok);
 }
 
 }  // namespace

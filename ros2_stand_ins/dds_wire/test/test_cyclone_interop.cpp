@@ -1,3 +1,17 @@
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 // Cross-check against an independent implementation: Cyclone DDS with C types that its own
 // idlc generated from IDL for the same ROS types. (a) Our bytes, handed to Cyclone as a raw
 // sample of the idlc type, come out of dds_take as the same field values; (b) Cyclone's own
@@ -56,7 +70,9 @@ protected:
     static int topic_counter = 0;
     const std::string name = "rt/wire_check_" + std::to_string(++topic_counter);
     dds_qos_t * qos = CycloneLoopback::reliable_qos();
-    const dds_entity_t topic = dds_create_topic(dds_->participant(), descriptor, name.c_str(), qos, nullptr);
+    const dds_entity_t topic = dds_create_topic(
+      dds_->participant(), descriptor,
+      name.c_str(), qos, nullptr);
     const dds_entity_t reader = dds_create_reader(dds_->participant(), topic, qos, nullptr);
     const dds_entity_t writer = dds_create_writer(dds_->participant(), topic, qos, nullptr);
     dds_delete_qos(qos);
@@ -101,7 +117,9 @@ protected:
     // Same representation and byte order; the options bytes may carry Cyclone's padding count.
     ASSERT_GE(theirs.size(), ours.size());
     EXPECT_EQ(Bytes(theirs.begin(), theirs.begin() + 2), Bytes(ours.begin(), ours.begin() + 2));
-    EXPECT_EQ(Bytes(theirs.begin() + 4, theirs.begin() + ours.size()), Bytes(ours.begin() + 4, ours.end()));
+    EXPECT_EQ(
+      Bytes(theirs.begin() + 4, theirs.begin() + ours.size()),
+      Bytes(ours.begin() + 4, ours.end()));
     EXPECT_LT(theirs.size() - ours.size(), 4u) << "only padding to 4 bytes may follow";
     dds_delete(writer);
     dds_delete(reader);
@@ -187,7 +205,8 @@ TEST_F(CycloneInterop, ParameterValueCoversEightByteAlignmentAndEmptySequences)
   value.bool_array_value = {true, false, true};
   value.double_array_value = {1.0};  // follows an EMPTY int64 sequence: no padding for it
   value.string_array_value = {"a", ""};
-  expect_cyclone_agrees_on<rcl_interfaces::msg::ParameterValue, rcl_interfaces_msg_dds__ParameterValue_>(
+  expect_cyclone_agrees_on<rcl_interfaces::msg::ParameterValue,
+    rcl_interfaces_msg_dds__ParameterValue_>(
     &rcl_interfaces_msg_dds__ParameterValue__desc, value, 5);
 }
 

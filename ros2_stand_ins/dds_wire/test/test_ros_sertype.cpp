@@ -1,3 +1,17 @@
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 // DDS topics whose samples are ROS C++ messages: they must take every path Cyclone offers for
 // samples, report bad samples to whoever takes them, and carry the ROS QoS into Cyclone
 // faithfully. (Against endpoints of the idlc types, standing in for any other Humble peer:
@@ -50,7 +64,9 @@ protected:
   {
     ddsi_sertype * sertype = RosSertype::create(type_support_of<RosT>());
     const dds_entity_t topic =
-      dds_create_topic_sertype(dds_->participant(), name.c_str(), &sertype, nullptr, nullptr, nullptr);
+      dds_create_topic_sertype(
+      dds_->participant(),
+      name.c_str(), &sertype, nullptr, nullptr, nullptr);
     EXPECT_GT(topic, 0) << dds_strretcode(topic);
     if (used_sertype != nullptr) {
       *used_sertype = sertype;
@@ -113,8 +129,12 @@ TEST_F(RosSertypeTest, RosToRosWithLoanedSamples)
   dds_sample_info_t infos[8];
   const dds_return_t taken = dds_take(ros_reader, samples, infos, 8, 8);
   ASSERT_EQ(taken, 2);
-  EXPECT_EQ(static_cast<std_msgs::msg::UInt16MultiArray *>(samples[0])->data, (std::vector<uint16_t>{4, 400}));
-  EXPECT_EQ(static_cast<std_msgs::msg::UInt16MultiArray *>(samples[1])->data, (std::vector<uint16_t>{5, 500}));
+  EXPECT_EQ(
+    static_cast<std_msgs::msg::UInt16MultiArray *>(samples[0])->data,
+    (std::vector<uint16_t>{4, 400}));
+  EXPECT_EQ(
+    static_cast<std_msgs::msg::UInt16MultiArray *>(samples[1])->data,
+    (std::vector<uint16_t>{5, 500}));
   EXPECT_EQ(dds_return_loan(ros_reader, samples, taken), DDS_RETCODE_OK);
 }
 

@@ -1,3 +1,17 @@
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 // Our sertype against an idlc peer in ANOTHER PROCESS, so samples cross real UDP on loopback:
 // this is the only path where Cyclone hands received data to the sertype as a fragment chain
 // (and takes ours by reference for sending); the scan is large enough to be split into many
@@ -15,7 +29,6 @@
 #include "cyclone_loopback.hpp"
 #include "dds/dds.h"
 #include "dds/ddsi/ddsi_serdata.h"
-#include "dds_wire/dds_names.hpp"
 #include "dds_wire/qos_mapping.hpp"
 #include "dds_wire/ros_serdata.hpp"
 #include "dds_wire/ros_sertype.hpp"
@@ -33,13 +46,15 @@ constexpr int peer_wrong_scan = 1;
 constexpr int peer_no_scan = 2;
 constexpr int peer_no_ack = 3;
 
-const std::string scan_topic = dds_wire::DdsNames::message_topic("/network_scan");
-const std::string echo_topic = dds_wire::DdsNames::message_topic("/network_scan_echo");
-const std::string info_topic = dds_wire::DdsNames::message_topic("/network_info");
+// The DDS names of the ROS topics, spelled out as an independent peer would know them.
+constexpr char scan_topic[] = "rt/network_scan";
+constexpr char echo_topic[] = "rt/network_scan_echo";
+constexpr char info_topic[] = "rt/network_info";
 
 // Reliable and transient local, so neither side depends on discovery finishing first.
 const WireQos kLatched{
-  WireQos::History::KeepLast, 1, WireQos::Reliability::Reliable, WireQos::Durability::TransientLocal};
+  WireQos::History::KeepLast, 1, WireQos::Reliability::Reliable,
+  WireQos::Durability::TransientLocal};
 
 sensor_msgs::msg::LaserScan big_scan()
 {
@@ -68,17 +83,19 @@ int run_idl_peer(uint32_t domain_id)
   CycloneLoopback dds(domain_id);
   const auto qos = QosMapping::to_dds(kLatched);
   const dds_entity_t scans = dds_create_topic(
-    dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, scan_topic.c_str(), nullptr, nullptr);
+    dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, scan_topic, nullptr, nullptr);
   const dds_entity_t scan_reader = dds_create_reader(dds.participant(), scans, qos.get(), nullptr);
   const dds_entity_t infos = dds_create_topic(
-    dds.participant(), &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc, info_topic.c_str(),
+    dds.participant(), &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc, info_topic,
     nullptr, nullptr);
   const dds_entity_t info_writer = dds_create_writer(dds.participant(), infos, qos.get(), nullptr);
   const dds_entity_t echoes = dds_create_topic(
-    dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, echo_topic.c_str(), nullptr, nullptr);
+    dds.participant(), &sensor_msgs_msg_dds__LaserScan__desc, echo_topic, nullptr, nullptr);
   const dds_entity_t echo_writer = dds_create_writer(dds.participant(), echoes, qos.get(), nullptr);
 
-  if (!CycloneLoopback::wait_for_data(scan_reader) && !CycloneLoopback::wait_for_data(scan_reader)) {
+  if (!CycloneLoopback::wait_for_data(scan_reader) &&
+    !CycloneLoopback::wait_for_data(scan_reader))
+  {
     return peer_no_scan;
   }
   void * samples[1] = {nullptr};
@@ -92,7 +109,8 @@ int run_idl_peer(uint32_t domain_id)
   dds_write(echo_writer, samples[0]);
   dds_return_loan(scan_reader, samples, 1);
 
-  const quorvex_protocol_msg_dds__RobotInfoLevelZero_ reply{{{0, 0}, const_cast<char *>("base")}, true};
+  const quorvex_protocol_msg_dds__RobotInfoLevelZero_ reply{{{0, 0}, const_cast<char *>("base")},
+    true};
   dds_write(info_writer, &reply);
   if (dds_wait_for_acks(info_writer, DDS_SECS(10)) != DDS_RETCODE_OK ||
     dds_wait_for_acks(echo_writer, DDS_SECS(10)) != DDS_RETCODE_OK)
@@ -141,16 +159,21 @@ TEST(RosSertypeNetwork, LargeScanOutAndBackAndRobotInfoAcrossProcesses)
   {
     CycloneLoopback dds(domain_id);
     const auto qos = QosMapping::to_dds(kLatched);
-    const dds_entity_t scans = ros_topic<sensor_msgs::msg::LaserScan>(dds.participant(), scan_topic);
-    const dds_entity_t echoes = ros_topic<sensor_msgs::msg::LaserScan>(dds.participant(), echo_topic);
+    const dds_entity_t scans =
+      ros_topic<sensor_msgs::msg::LaserScan>(dds.participant(), scan_topic);
+    const dds_entity_t echoes =
+      ros_topic<sensor_msgs::msg::LaserScan>(dds.participant(), echo_topic);
     const dds_entity_t infos =
       ros_topic<quorvex_protocol::msg::RobotInfoLevelZero>(dds.participant(), info_topic);
     ASSERT_GT(scans, 0);
     ASSERT_GT(echoes, 0);
     ASSERT_GT(infos, 0);
-    const dds_entity_t scan_writer = dds_create_writer(dds.participant(), scans, qos.get(), nullptr);
-    const dds_entity_t echo_reader = dds_create_reader(dds.participant(), echoes, qos.get(), nullptr);
-    const dds_entity_t info_reader = dds_create_reader(dds.participant(), infos, qos.get(), nullptr);
+    const dds_entity_t scan_writer =
+      dds_create_writer(dds.participant(), scans, qos.get(), nullptr);
+    const dds_entity_t echo_reader =
+      dds_create_reader(dds.participant(), echoes, qos.get(), nullptr);
+    const dds_entity_t info_reader =
+      dds_create_reader(dds.participant(), infos, qos.get(), nullptr);
 
     const auto scan = big_scan();
     ASSERT_EQ(dds_write(scan_writer, &scan), DDS_RETCODE_OK);

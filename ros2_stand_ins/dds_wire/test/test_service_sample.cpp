@@ -1,3 +1,17 @@
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 // Requests and replies as rmw_cyclonedds frames them: encapsulation header, 16-byte request
 // header (client guid, sequence number), then the body with its alignment counted from the end
 // of the encapsulation header, as in any message sample.
@@ -37,7 +51,10 @@ TEST(ServiceSample, GoldenBytesInBothDirectionsKeepTheBodysAlignment)
     0, 0, 0, 0,  // padding
     3, 0, 0, 0, 0, 0, 0, 0};
 
-  EXPECT_EQ(ServiceSample::serialize(header, &list, type_support_of<ListParameters::Request>()), list_golden);
+  EXPECT_EQ(
+    ServiceSample::serialize(
+      header, &list,
+      type_support_of<ListParameters::Request>()), list_golden);
   EXPECT_EQ(
     ServiceSample::serialized_size(&list, type_support_of<ListParameters::Request>()),
     list_golden.size());

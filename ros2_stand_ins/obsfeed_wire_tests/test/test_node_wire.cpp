@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // obsfeed_node, running as its own process, flooded with garbage by DDS peers that share no
 // code with it: raw samples on every topic it reads and on the request topic of each of its
@@ -31,8 +42,8 @@
 #include "dds/dds.h"
 #include "dds/ddsi/ddsi_serdata.h"
 #include "dds_wire/ros_sertype.hpp"
+#include "idl/obsfeed_wire_types.h"
 #include "obsfeed_child_process/child_process.hpp"
-#include "obsfeed_wire_types.h"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
 #include "rcl_interfaces/srv/describe_parameters.hpp"
 #include "rcl_interfaces/srv/get_parameter_types.hpp"
@@ -135,13 +146,20 @@ std::optional<uint32_t> next_range_bits(dds_entity_t reader, dds_duration_t time
 std::pair<bool, std::string> set_double(dds_entity_t participant, const char * name, double value)
 {
   dds_qos_t * qos = reliable_qos();
-  const dds_entity_t writer = checked(dds_create_writer(participant, checked(dds_create_topic(
-      participant, &rcl_interfaces_srv_dds__SetParameters_Request__desc,
-      "rq/costmap_input/set_parametersRequest", nullptr, nullptr), "request topic"), qos, nullptr),
+  const dds_entity_t writer = checked(
+    dds_create_writer(
+      participant, checked(
+        dds_create_topic(
+          participant, &rcl_interfaces_srv_dds__SetParameters_Request__desc,
+          "rq/costmap_input/set_parametersRequest", nullptr, nullptr), "request topic"), qos,
+      nullptr),
     "request writer");
-  const dds_entity_t reader = checked(dds_create_reader(participant, checked(dds_create_topic(
-      participant, &rcl_interfaces_srv_dds__SetParameters_Response__desc,
-      "rr/costmap_input/set_parametersReply", nullptr, nullptr), "reply topic"), qos, nullptr),
+  const dds_entity_t reader = checked(
+    dds_create_reader(
+      participant, checked(
+        dds_create_topic(
+          participant, &rcl_interfaces_srv_dds__SetParameters_Response__desc,
+          "rr/costmap_input/set_parametersReply", nullptr, nullptr), "reply topic"), qos, nullptr),
     "reply reader");
   dds_delete_qos(qos);
   if (!eventually([&]() {return matched(writer) && matched(reader);})) {
@@ -162,7 +180,8 @@ std::pair<bool, std::string> set_double(dds_entity_t participant, const char * n
   if (dds_write(writer, &request) != DDS_RETCODE_OK || !take_next(reader, samples, DDS_SECS(30))) {
     return {false, "no reply"};
   }
-  const auto & reply = *static_cast<const rcl_interfaces_srv_dds__SetParameters_Response_ *>(samples[0]);
+  const auto & reply =
+    *static_cast<const rcl_interfaces_srv_dds__SetParameters_Response_ *>(samples[0]);
   std::pair<bool, std::string> result{false, "reply to another call"};
   if (reply.client_guid == request.client_guid && reply.sequence_number == 1 &&
     reply.results._length == 1)
@@ -201,7 +220,9 @@ protected:
   {
     // What Humble configures for ROS_LOCALHOST_ONLY=1, so the node (started with it) and we
     // find each other on loopback and nowhere else.
-    domain_ = checked(dds_create_domain(domain_id(),
+    domain_ = checked(
+      dds_create_domain(
+        domain_id(),
         "<CycloneDDS><Domain><General><Interfaces><NetworkInterface address=\"127.0.0.1\"/>"
         "</Interfaces></General></Domain></CycloneDDS>"), "domain");
     // Standard error too: the node logs through its own logger on one and through rcutils on
@@ -213,38 +234,50 @@ protected:
 
     participant_ = checked(dds_create_participant(domain_id(), nullptr, nullptr), "participant");
     dds_qos_t * qos = reliable_qos();
-    readings_writer_ = checked(dds_create_writer(participant_, checked(dds_create_topic(
-        participant_, &std_msgs_msg_dds__UInt16MultiArray__desc,
-        "rt/quorvex_ultrasonic/original_ultrasonic", nullptr, nullptr), "readings topic"), qos,
-      nullptr), "writer");
+    readings_writer_ = checked(
+      dds_create_writer(
+        participant_, checked(
+          dds_create_topic(
+            participant_, &std_msgs_msg_dds__UInt16MultiArray__desc,
+            "rt/quorvex_ultrasonic/original_ultrasonic", nullptr, nullptr), "readings topic"), qos,
+        nullptr), "writer");
     for (int n = 1; n <= kSensors; ++n) {
       const std::string name = "rt/ultrasonic_laser" + std::to_string(n);
-      scan_readers_.push_back(checked(dds_create_reader(participant_, checked(dds_create_topic(
-          participant_, &sensor_msgs_msg_dds__LaserScan__desc, name.c_str(), nullptr, nullptr),
-          "scan topic"), qos, nullptr), "reader"));
+      scan_readers_.push_back(
+        checked(
+          dds_create_reader(
+            participant_, checked(
+              dds_create_topic(
+                participant_, &sensor_msgs_msg_dds__LaserScan__desc, name.c_str(), nullptr,
+                nullptr),
+              "scan topic"), qos, nullptr), "reader"));
     }
     dds_delete_qos(qos);
-    ASSERT_TRUE(eventually([this]() {
-        bool all = matched(readings_writer_);
-        for (dds_entity_t reader : scan_readers_) {
-          all = all && matched(reader);
-        }
-        return all;
-      })) << node_->output();
+    ASSERT_TRUE(
+      eventually(
+        [this]() {
+          bool all = matched(readings_writer_);
+          for (dds_entity_t reader : scan_readers_) {
+            all = all && matched(reader);
+          }
+          return all;
+        })) << node_->output();
 
     // Our readers having matched the node's writers says nothing about whether those writers
     // have matched our readers yet; until they have, the node's scans go to nobody. So send
     // warm-up readings until every scan topic has answered.
     std::vector<bool> answered(kSensors, false);
-    ASSERT_TRUE(eventually([&]() {
-        send_readings({0, 0, 0});
-        bool all = true;
-        for (int i = 0; i < kSensors; ++i) {
-          answered[i] = answered[i] || next_range_bits(scan_readers_[i], DDS_MSECS(500));
-          all = all && answered[i];
-        }
-        return all;
-      })) << node_->output();
+    ASSERT_TRUE(
+      eventually(
+        [&]() {
+          send_readings({0, 0, 0});
+          bool all = true;
+          for (int i = 0; i < kSensors; ++i) {
+            answered[i] = answered[i] || next_range_bits(scan_readers_[i], DDS_MSECS(500));
+            all = all && answered[i];
+          }
+          return all;
+        })) << node_->output();
   }
 
   void TearDown() override
@@ -300,9 +333,12 @@ TEST_F(NodeWire, MalformedSamplesOnEveryInputAreDroppedAndTheNodeKeepsServing)
   dds_qos_t * qos = reliable_qos();
   for (const auto & [topic_name, type_support] : inputs) {
     ddsi_sertype * sertype = dds_wire::RosSertype::create(type_support);
-    const dds_entity_t topic = checked(dds_create_topic_sertype(
+    const dds_entity_t topic = checked(
+      dds_create_topic_sertype(
         raw_participant, topic_name.c_str(), &sertype, nullptr, nullptr, nullptr), "raw topic");
-    writers.emplace_back(sertype, checked(dds_create_writer(raw_participant, topic, qos, nullptr), "writer"));
+    writers.emplace_back(
+      sertype,
+      checked(dds_create_writer(raw_participant, topic, qos, nullptr), "writer"));
   }
   dds_delete_qos(qos);
   for (const auto & [sertype, writer] : writers) {
@@ -321,10 +357,14 @@ TEST_F(NodeWire, MalformedSamplesOnEveryInputAreDroppedAndTheNodeKeepsServing)
     }
   }
   // Each input dropped at least some (a keep-last queue may have replaced the rest unread).
-  for (const char * input : {"on /quorvex_ultrasonic/original_ultrasonic", "on /robot_info_level_zero",
+  for (const char * input :
+    {"on /quorvex_ultrasonic/original_ultrasonic", "on /robot_info_level_zero",
       "on /costmap_input/set_parameters", "on /costmap_input/list_parameters"})
   {
-    ASSERT_TRUE(node_->waitForOutput(input, 1, std::chrono::seconds(30))) << input << "\n" << node_->output();
+    ASSERT_TRUE(
+      node_->waitForOutput(
+        input, 1,
+        std::chrono::seconds(30))) << input << "\n" << node_->output();
   }
 
   // And it still serves: readings in, scans out (after any warm-up scan still queued), and a

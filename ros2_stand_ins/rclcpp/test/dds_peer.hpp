@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // A Cyclone DDS participant of the test's own, standing in for another ROS 2 process: the
 // transport ignores only endpoints of its own participant, so this one is "remote" to it.
@@ -110,7 +121,9 @@ public:
   }
 
   /// Sends bytes as they are, header included, whatever they claim to be.
-  static void write_raw(dds_entity_t writer, ddsi_sertype * sertype, const std::vector<uint8_t> & bytes)
+  static void write_raw(
+    dds_entity_t writer, ddsi_sertype * sertype,
+    const std::vector<uint8_t> & bytes)
   {
     ddsrt_iovec_t iov;
     iov.iov_base = const_cast<uint8_t *>(bytes.data());

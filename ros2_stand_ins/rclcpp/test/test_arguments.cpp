@@ -1,4 +1,17 @@
-// Copyright 2026 obsfeed developers. Apache-2.0.
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -127,7 +140,8 @@ TEST(Arguments, ParameterValuesAreTypedLikeRcl)
     {"-2.5e-1", ParameterValue(-0.25)}, {".inf", ParameterValue(INFINITY)},
     {"-.inf", ParameterValue(-INFINITY)}, {"abc", ParameterValue("abc")},
     {"hello world", ParameterValue("hello world")}, {"'3'", ParameterValue("3")},
-    {"\"true\"", ParameterValue("true")}, {"''", ParameterValue("")}, {"!!str 5", ParameterValue("5")},
+    {"\"true\"", ParameterValue("true")}, {"''", ParameterValue("")},
+    {"!!str 5", ParameterValue("5")},
     {"[1, 2]", ParameterValue(std::vector<int64_t>{1, 2})},
     {"[1.0, 2.0]", ParameterValue(std::vector<double>{1.0, 2.0})},
     {"[a, b]", ParameterValue(std::vector<std::string>{"a", "b"})},
@@ -138,9 +152,11 @@ TEST(Arguments, ParameterValuesAreTypedLikeRcl)
   }
   EXPECT_TRUE(std::isnan(typed(".nan").get<double>()));
 
-  EXPECT_NE(parse_error({"--ros-args", "-p", "x:=[1, 2.0]"}).find(
+  EXPECT_NE(
+    parse_error({"--ros-args", "-p", "x:=[1, 2.0]"}).find(
       "mixes element types (integer and double)"), std::string::npos);
-  EXPECT_NE(parse_error({"--ros-args", "-p", "x:=[[1], [2]]"}).find("only hold scalar values"),
+  EXPECT_NE(
+    parse_error({"--ros-args", "-p", "x:=[[1], [2]]"}).find("only hold scalar values"),
     std::string::npos);
   EXPECT_NE(parse_error({"--ros-args", "-p", "x:={a: 1}"}).find("not a map"), std::string::npos);
   EXPECT_NE(parse_error({"--ros-args", "-p", "x:="}).find("no value"), std::string::npos);
@@ -211,7 +227,8 @@ TEST(Arguments, BadParamsFilesNameTheFileAndTheProblem)
   const auto check = [&files](const std::string & content, const std::string & expected) {
       const auto path = files.write("bad" + std::to_string(content.size()) + ".yaml", content);
       const std::string error = parse_error({"--ros-args", "--params-file", path});
-      EXPECT_NE(error.find("Couldn't parse params file: '--params-file " + path + "'"),
+      EXPECT_NE(
+        error.find("Couldn't parse params file: '--params-file " + path + "'"),
         std::string::npos) << error;
       EXPECT_NE(error.find(expected), std::string::npos) << error;
     };
@@ -251,7 +268,8 @@ TEST(Arguments, OverridesResolveInFirstAppearanceOrder)
 
   // Later files update earlier values of the same section.
   overrides = overrides_for(
-    Arguments::parse({"--ros-args", "--params-file", node_first, "--params-file",
+    Arguments::parse(
+      {"--ros-args", "--params-file", node_first, "--params-file",
         wildcard_only}));
   EXPECT_EQ(overrides.at("b"), ParameterValue("from_second_file"));
 

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // What a Humble graph tool (`ros2 node list`, `ros2 node info`, `ros2 param`) learns about our
 // nodes: the participant's ros_discovery_info samples, read by a raw Cyclone reader, and the
@@ -44,17 +55,20 @@ Gid gid_for(const dds_guid_t & guid)
 
 /// The one endpoint matched with a peer's reader or writer, as DDS discovery describes it
 /// (GUID, participant GUID, topic, type, QoS); empty until discovery has found exactly one.
-using EndpointData = std::unique_ptr<dds_builtintopic_endpoint_t, void (*)(dds_builtintopic_endpoint_t *)>;
+using EndpointData = std::unique_ptr<dds_builtintopic_endpoint_t,
+    void (*)(dds_builtintopic_endpoint_t *)>;
 
 /// A peer writer's matched reader, or a peer reader's matched writer.
 EndpointData matched_with(dds_entity_t peer_endpoint)
 {
   dds_instance_handle_t handle = 0;
   if (dds_get_matched_publications(peer_endpoint, &handle, 1) == 1) {
-    return {dds_get_matched_publication_data(peer_endpoint, handle), dds_builtintopic_free_endpoint};
+    return {dds_get_matched_publication_data(peer_endpoint, handle),
+      dds_builtintopic_free_endpoint};
   }
   if (dds_get_matched_subscriptions(peer_endpoint, &handle, 1) == 1) {
-    return {dds_get_matched_subscription_data(peer_endpoint, handle), dds_builtintopic_free_endpoint};
+    return {dds_get_matched_subscription_data(peer_endpoint, handle),
+      dds_builtintopic_free_endpoint};
   }
   return {nullptr, dds_builtintopic_free_endpoint};
 }
@@ -185,7 +199,8 @@ TEST_F(DdsDiscoveryInfoTest, SampleHasHumblesLayout)
   append({0, 0, 0, 0, 0, 0, 0, 0});  // no readers, no writers
   EXPECT_EQ(graph.bytes, expected);
   // The GUID fills the first 16 bytes (its last 4 are the entity id, 0x1c1 for a participant).
-  EXPECT_EQ(std::vector<uint8_t>(gid.begin() + 12, gid.end()),
+  EXPECT_EQ(
+    std::vector<uint8_t>(gid.begin() + 12, gid.end()),
     (std::vector<uint8_t>{0, 0, 0x01, 0xc1, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
@@ -216,7 +231,11 @@ TEST_F(DdsDiscoveryInfoTest, ParameterServicesAreListedUnderTheirNode)
       return entry ? std::make_pair(entry->reader_gid_seq.size(), entry->writer_gid_seq.size()) :
              std::make_pair(size_t{0}, size_t{0});
     };
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return counts() == std::make_pair(size_t{6}, size_t{6});}));
+  ASSERT_TRUE(
+    DdsPeer::eventually(
+      [&]() {
+        return counts() == std::make_pair(size_t{6}, size_t{6});
+      }));
   const auto entry = *graph.node("/graph_test", "graph_params");
   const auto listed = [](const std::vector<Gid> & gids, const Gid & gid) {
       return std::find(gids.begin(), gids.end(), gid) != gids.end();
@@ -243,17 +262,29 @@ TEST_F(DdsDiscoveryInfoTest, EntriesFollowEndpointsAndNodesAsTheyGo)
       }
       return std::make_pair(entry->reader_gid_seq.size(), entry->writer_gid_seq.size());
     };
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return endpoint_counts("graph_leaves") == Counts({1, 1});}));
+  ASSERT_TRUE(
+    DdsPeer::eventually(
+      [&]() {
+        return endpoint_counts("graph_leaves") == Counts({1, 1});
+      }));
   EXPECT_EQ(endpoint_counts("graph_stays"), Counts({0, 0}));
 
   subscription.reset();
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return endpoint_counts("graph_leaves") == Counts({0, 1});}));
+  ASSERT_TRUE(
+    DdsPeer::eventually(
+      [&]() {
+        return endpoint_counts("graph_leaves") == Counts({0, 1});
+      }));
 
   // As in Humble, a publisher keeps its node's handle, and so its entry, alive. Every sample
   // is the whole picture, so once a later change shows, the node's own destruction would have.
   leaving.reset();
   auto later = staying->create_publisher<Header>("graph_staying_out", 10);
-  ASSERT_TRUE(DdsPeer::eventually([&]() {return endpoint_counts("graph_stays") == Counts({0, 1});}));
+  ASSERT_TRUE(
+    DdsPeer::eventually(
+      [&]() {
+        return endpoint_counts("graph_stays") == Counts({0, 1});
+      }));
   EXPECT_EQ(endpoint_counts("graph_leaves"), Counts({0, 1}));
   publisher.reset();
   ASSERT_TRUE(DdsPeer::eventually([&]() {return !graph.node("/", "graph_leaves");}));

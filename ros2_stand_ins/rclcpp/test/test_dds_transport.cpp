@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // The process's transport seen from another DDS participant: what a ROS 2 Humble process on
 // the same domain would see and send.
@@ -119,7 +130,10 @@ TEST_F(DdsTransportTest, MalformedSamplesAreLoggedOnceAndDroppedAndTheNextIsServ
   ddsi_sertype * sertype = nullptr;
   dds_wire::WireQos keep_all;
   keep_all.history = dds_wire::WireQos::History::KeepAll;
-  const dds_entity_t writer = peer_->writer(peer_->topic<UInt16MultiArray>(topic, &sertype), keep_all);
+  const dds_entity_t writer = peer_->writer(
+    peer_->topic<UInt16MultiArray>(
+      topic,
+      &sertype), keep_all);
   ASSERT_TRUE(DdsPeer::eventually([&]() {return subscription->get_publisher_count() == 1;}));
 
   const std::vector<std::vector<uint8_t>> bad_samples = {

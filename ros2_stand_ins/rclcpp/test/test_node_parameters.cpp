@@ -1,4 +1,17 @@
-// Copyright 2026 obsfeed developers. Apache-2.0.
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -104,7 +117,9 @@ TEST(NodeParameters, OverrideOfAnotherTypeIsRefused)
   EXPECT_FALSE(parameters->has_parameter("debug"));
 
   // An integer override does not silently become the double the code expects.
-  EXPECT_THROW(parameters->declare_parameter("gain", 1.0), exceptions::InvalidParameterTypeException);
+  EXPECT_THROW(
+    parameters->declare_parameter("gain", 1.0),
+    exceptions::InvalidParameterTypeException);
 
   ParameterDescriptor dynamic;
   dynamic.dynamic_typing = true;
@@ -115,7 +130,10 @@ TEST(NodeParameters, DeclarationAndLookupErrors)
 {
   auto parameters = make_parameters();
   EXPECT_EQ(parameters->declare_parameter<int>("rate", 10), 10);
-  EXPECT_THROW(parameters->declare_parameter("rate", 5), exceptions::ParameterAlreadyDeclaredException);
+  EXPECT_THROW(
+    parameters->declare_parameter(
+      "rate",
+      5), exceptions::ParameterAlreadyDeclaredException);
   EXPECT_THROW(parameters->declare_parameter("", 5), exceptions::InvalidParametersException);
   EXPECT_THROW(
     parameters->declare_parameter("unset", ParameterValue()),
@@ -130,7 +148,10 @@ TEST(NodeParameters, DeclarationAndLookupErrors)
     parameters->set_parameter(Parameter("missing", 1)), exceptions::ParameterNotDeclaredException);
 
   EXPECT_EQ(
-    what_of<exceptions::InvalidParameterTypeException>([&]() {parameters->get_parameter("rate", value);}),
+    what_of<exceptions::InvalidParameterTypeException>(
+      [&]() {
+        parameters->get_parameter("rate", value);
+      }),
     "parameter 'rate' has invalid type: expected [double] got [integer]");
   int64_t rate = 0;
   EXPECT_TRUE(parameters->get_parameter("rate", rate));
@@ -168,7 +189,10 @@ TEST(NodeParameters, OnSetCallbacksAcceptOrRejectBeforeTheChange)
   // Later declarations go through the callback too; a rejection makes them throw.
   EXPECT_EQ(parameters->declare_parameter("slow", 3.0), 3.0);
   EXPECT_EQ(
-    what_of<exceptions::InvalidParameterValueException>([&]() {parameters->declare_parameter("fast", 8.0);}),
+    what_of<exceptions::InvalidParameterValueException>(
+      [&]() {
+        parameters->declare_parameter("fast", 8.0);
+      }),
     "parameter 'fast' could not be set: too fast");
   EXPECT_FALSE(parameters->has_parameter("fast"));
   EXPECT_EQ(values_seen_by_callback, (std::vector<double>{2.0, 9.0, 3.0, 8.0}));
@@ -194,7 +218,8 @@ TEST(NodeParameters, CallbacksMayNotChangeParameters)
   auto handle = parameters->add_on_set_parameters_callback(
     [&](const std::vector<Parameter> &) {
       EXPECT_THROW(
-        parameters->set_parameter(Parameter("b", 2)), exceptions::ParameterModifiedInCallbackException);
+        parameters->set_parameter(Parameter("b", 2)),
+        exceptions::ParameterModifiedInCallbackException);
       ++calls;
       return result(true);
     });

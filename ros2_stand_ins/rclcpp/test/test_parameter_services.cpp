@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // A node's parameter services called the way `ros2 param` on a Humble machine calls them: a
 // Cyclone participant of the test's own writes "rq/<node>/<service>Request" samples that start
@@ -68,7 +79,8 @@ public:
   /// What `ros2 param` waits for before calling: both topics matched with a server.
   bool wait_for_service(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const
   {
-    return DdsPeer::eventually([this]() {
+    return DdsPeer::eventually(
+      [this]() {
         dds_publication_matched_status_t writer_status{};
         dds_subscription_matched_status_t reader_status{};
         dds_get_publication_matched_status(writer_, &writer_status);
@@ -153,7 +165,6 @@ protected:
   {
     return std::string(node->get_fully_qualified_name()) + "/" + name;
   }
-
 };
 
 TEST_F(ParameterServicesTest, SetGetAndListReachTheNodesParametersAsInHumble)
@@ -299,7 +310,8 @@ TEST_F(ParameterServicesTest, AMalformedRequestIsDroppedAndTheNextIsAnswered)
   testing::internal::CaptureStderr();
   get.send_raw({0x00, 0x01, 0x00, 0x00, 1, 2, 3, 4});  // cut inside the request header
   // One name whose length claims more bytes than the sample has.
-  get.send_raw({
+  get.send_raw(
+    {
       0x00, 0x01, 0x00, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 1, 0, 0, 0, 0, 0, 0, 0,
       1, 0, 0, 0, 0xff, 0xff, 0, 0});
   GetParameters::Request request;

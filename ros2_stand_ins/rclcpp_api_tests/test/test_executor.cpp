@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include <gtest/gtest.h>
 
@@ -218,7 +229,9 @@ TEST_F(ExecutorTest, SpinOnAShutDownContextReturnsAtOnce)
 TEST_F(ExecutorTest, ACallbackExceptionLeavesASingleThreadedSpinAndEndsAMultiThreadedOne)
 {
   auto subscription = node_->create_subscription<Header>(
-    "fails", 10, [](const Header & msg) {throw std::logic_error("callback failed: " + msg.frame_id);});
+    "fails", 10, [](const Header & msg) {
+      throw std::logic_error("callback failed: " + msg.frame_id);
+    });
   {
     rclcpp::executors::SingleThreadedExecutor executor(options_);
     executor.add_node(node_);
@@ -230,12 +243,12 @@ TEST_F(ExecutorTest, ACallbackExceptionLeavesASingleThreadedSpinAndEndsAMultiThr
   // way the process terminates, as in Humble.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(
-    {
-      rclcpp::executors::MultiThreadedExecutor executor(options_, 4);
-      executor.add_node(node_);
-      publish("fails");
-      executor.spin();
-    },
+  {
+    rclcpp::executors::MultiThreadedExecutor executor(options_, 4);
+    executor.add_node(node_);
+    publish("fails");
+    executor.spin();
+  },
     "terminate called");
 }
 
@@ -247,7 +260,8 @@ TEST_F(ExecutorTest, SpinningTwiceIsRefused)
   auto subscription = node_->create_subscription<Header>(
     "reenter", 10, [&](const Header &) {
       error_from_spin = test_support::what_of<std::runtime_error>([&]() {executor.spin();});
-      error_from_spin_some = test_support::what_of<std::runtime_error>([&]() {executor.spin_some();});
+      error_from_spin_some = test_support::what_of<std::runtime_error>(
+        [&]() {executor.spin_some();});
       executor.cancel();
     });
   executor.add_node(node_);

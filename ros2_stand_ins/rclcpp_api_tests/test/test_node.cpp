@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include <gtest/gtest.h>
 
@@ -33,7 +44,9 @@ protected:
   }
 
   /// The topic a publisher of `node` ends up on.
-  static std::string published_topic(const rclcpp::Node::SharedPtr & node, const std::string & topic)
+  static std::string published_topic(
+    const rclcpp::Node::SharedPtr & node,
+    const std::string & topic)
   {
     return node->create_publisher<Header>(topic, 1)->get_topic_name();
   }
@@ -75,7 +88,9 @@ TEST_F(NodeTest, InvalidNamesAreRejectedWithTheOffendingPosition)
 
 TEST_F(NodeTest, NodeArgumentsRemapNameAndNamespace)
 {
-  auto node = make_node("original", "/ns", {"--ros-args", "-r", "__node:=renamed", "-r", "__ns:=/moved"});
+  auto node = make_node(
+    "original", "/ns", {"--ros-args", "-r", "__node:=renamed", "-r",
+      "__ns:=/moved"});
   EXPECT_STREQ(node->get_name(), "renamed");
   EXPECT_STREQ(node->get_namespace(), "/moved");
   EXPECT_STREQ(node->get_fully_qualified_name(), "/moved/renamed");
@@ -147,7 +162,10 @@ TEST_F(NodeTest, InvalidTopicNamesAreRejected)
   // rcl lets a tilde with one character after it through, as Humble does.
   EXPECT_EQ(published_topic(node, "~x"), "/ns/checkerx");
   EXPECT_EQ(
-    test_support::what_of<std::runtime_error>([&]() {node->create_publisher<Header>("{unknown}", 1);}),
+    test_support::what_of<std::runtime_error>(
+      [&]() {
+        node->create_publisher<Header>("{unknown}", 1);
+      }),
     "topic name unexpectedly valid");
   try {
     node->create_publisher<Header>("a//b", 1);

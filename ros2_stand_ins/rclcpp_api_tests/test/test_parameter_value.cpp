@@ -1,4 +1,17 @@
-// Copyright 2026 obsfeed developers. Apache-2.0.
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -35,7 +48,8 @@ TEST(ParameterValue, CppTypesMapToParameterTypes)
     ParameterValue(std::vector<std::string>{"a"}).get_type(), rclcpp::PARAMETER_STRING_ARRAY);
 
   EXPECT_EQ(ParameterValue(2.5f).get<double>(), 2.5);
-  EXPECT_EQ(ParameterValue(std::vector<int>{1, -2}).get<std::vector<int64_t>>(),
+  EXPECT_EQ(
+    ParameterValue(std::vector<int>{1, -2}).get<std::vector<int64_t>>(),
     (std::vector<int64_t>{1, -2}));
   EXPECT_EQ(ParameterValue("text").get<std::string>(), "text");
 }
@@ -47,22 +61,28 @@ constexpr bool is_ref_to = std::is_same<const Expected &, Actual>::value;
 
 static_assert(is_ref_to<bool, decltype(ParameterValue().get<rclcpp::PARAMETER_BOOL>())>);
 static_assert(is_ref_to<int64_t, decltype(ParameterValue().get<rclcpp::PARAMETER_INTEGER>())>);
-static_assert(is_ref_to<std::vector<bool>,
+static_assert(
+  is_ref_to<std::vector<bool>,
   decltype(ParameterValue().get<rclcpp::PARAMETER_BOOL_ARRAY>())>);
 static_assert(is_ref_to<bool, decltype(ParameterValue().get<bool>())>);
 static_assert(is_ref_to<int64_t, decltype(ParameterValue().get<int>())>);
 static_assert(is_ref_to<int64_t, decltype(ParameterValue().get<uint8_t>())>);
 static_assert(is_ref_to<double, decltype(ParameterValue().get<float>())>);
 static_assert(is_ref_to<std::string, decltype(ParameterValue().get<const char *>())>);
-static_assert(is_ref_to<std::vector<uint8_t>,
+static_assert(
+  is_ref_to<std::vector<uint8_t>,
   decltype(ParameterValue().get<std::vector<uint8_t>>())>);
-static_assert(is_ref_to<std::vector<bool>,
+static_assert(
+  is_ref_to<std::vector<bool>,
   decltype(ParameterValue().get<std::vector<bool>>())>);
-static_assert(is_ref_to<std::vector<int64_t>,
+static_assert(
+  is_ref_to<std::vector<int64_t>,
   decltype(ParameterValue().get<std::vector<int>>())>);
-static_assert(is_ref_to<std::vector<double>,
+static_assert(
+  is_ref_to<std::vector<double>,
   decltype(ParameterValue().get<std::vector<float>>())>);
-static_assert(is_ref_to<std::vector<std::string>,
+static_assert(
+  is_ref_to<std::vector<std::string>,
   decltype(ParameterValue().get<std::vector<std::string>>())>);
 
 

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include <gtest/gtest.h>
 
@@ -26,7 +37,10 @@ class Receiver
 {
 public:
   void on_shared(std::shared_ptr<Header> msg) {received.push_back("shared:" + msg->frame_id);}
-  void on_const_shared(std::shared_ptr<const Header> msg) {received.push_back("const_shared:" + msg->frame_id);}
+  void on_const_shared(std::shared_ptr<const Header> msg)
+  {
+    received.push_back("const_shared:" + msg->frame_id);
+  }
   void on_const_ref(const Header & msg) {received.push_back("const_ref:" + msg.frame_id);}
   void on_unique(std::unique_ptr<Header> msg) {received.push_back("unique:" + msg->frame_id);}
 
@@ -46,7 +60,9 @@ TEST_F(PubSubTest, EveryCallbackSignatureReceivesThePublishedValue)
     };
   subscribe([&](std::shared_ptr<Header> msg) {received.push_back("l_shared:" + msg->frame_id);});
   subscribe(
-    [&](std::shared_ptr<const Header> msg) {received.push_back("l_const_shared:" + msg->frame_id);});
+    [&](std::shared_ptr<const Header> msg) {
+      received.push_back("l_const_shared:" + msg->frame_id);
+    });
   subscribe([&](const Header & msg) {received.push_back("l_const_ref:" + msg.frame_id);});
   subscribe([&](std::unique_ptr<Header> msg) {received.push_back("l_unique:" + msg->frame_id);});
 

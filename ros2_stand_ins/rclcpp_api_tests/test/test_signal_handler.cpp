@@ -1,4 +1,17 @@
-// Copyright 2026 obsfeed developers. Apache-2.0.
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -29,8 +42,7 @@ constexpr int kChildPassed = 0;
 
 volatile sig_atomic_t previous_handler_calls = 0;
 
-void
-previous_handler(int)
+void previous_handler([[maybe_unused]] int signal_number)
 {
   previous_handler_calls = previous_handler_calls + 1;
 }
@@ -70,7 +82,9 @@ TEST(SignalHandler, ASignalEndsTheSpinOfEveryExecutor)
 {
   enum class Spinner {SingleThreaded, MultiThreaded, FreeFunction};
   for (int signal_number : {SIGINT, SIGTERM}) {
-    for (Spinner spinner : {Spinner::SingleThreaded, Spinner::MultiThreaded, Spinner::FreeFunction}) {
+    for (Spinner spinner :
+      {Spinner::SingleThreaded, Spinner::MultiThreaded, Spinner::FreeFunction})
+    {
       const int code = run_in_child(
         [signal_number, spinner]() {
           alarm(30);  // a spin that never ends kills the child instead of hanging the test

@@ -1,3 +1,17 @@
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 #ifndef DDS_WIRE__FIELD_LAYOUT_HPP_
 #define DDS_WIRE__FIELD_LAYOUT_HPP_
 
@@ -30,10 +44,12 @@ public:
 
   /// A lower bound on the bytes one element of `member` occupies on the wire (padding
   /// ignored), used to reject element counts that could not possibly fit in a sample.
-  static size_t min_element_size(const rosidl_typesupport_introspection_cpp::MessageMember & member);
+  static size_t min_element_size(
+    const rosidl_typesupport_introspection_cpp::MessageMember & member);
 
   /// A lower bound on the wire size of a whole message (padding ignored).
-  static size_t min_message_size(const rosidl_typesupport_introspection_cpp::MessageMembers & members);
+  static size_t min_message_size(
+    const rosidl_typesupport_introspection_cpp::MessageMembers & members);
 };
 
 inline size_t FieldLayout::primitive_size(uint8_t type_id)
@@ -45,7 +61,8 @@ inline size_t FieldLayout::primitive_size(uint8_t type_id)
     case rosidl_typesupport_introspection_cpp::ROS_TYPE_UINT8:
     case rosidl_typesupport_introspection_cpp::ROS_TYPE_INT8:
       return 1;
-    case rosidl_typesupport_introspection_cpp::ROS_TYPE_WCHAR:  // char16_t, as rmw_cyclonedds sends it
+    // A wchar is a char16_t, as rmw_cyclonedds sends it.
+    case rosidl_typesupport_introspection_cpp::ROS_TYPE_WCHAR:
     case rosidl_typesupport_introspection_cpp::ROS_TYPE_UINT16:
     case rosidl_typesupport_introspection_cpp::ROS_TYPE_INT16:
       return 2;

@@ -1,4 +1,17 @@
-// Copyright 2026 obsfeed developers. Apache-2.0.
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 #ifndef RCLCPP__PARAMETER_VALUE_HPP_
 #define RCLCPP__PARAMETER_VALUE_HPP_
 
@@ -108,30 +121,29 @@ public:
   /// const int64_t &. Throws ParameterTypeException if the value holds another type.
   template<ParameterType type>
   constexpr
-  decltype(auto)
+  const auto &
   get() const
   {
     static_assert(type != ParameterType::PARAMETER_NOT_SET, "an unset value has nothing to get");
     check_type(type);
-    // Parenthesized, so that decltype(auto) yields a reference into value_, not a copy.
     if constexpr (type == ParameterType::PARAMETER_BOOL) {
-      return (value_.bool_value);
+      return value_.bool_value;
     } else if constexpr (type == ParameterType::PARAMETER_INTEGER) {
-      return (value_.integer_value);
+      return value_.integer_value;
     } else if constexpr (type == ParameterType::PARAMETER_DOUBLE) {
-      return (value_.double_value);
+      return value_.double_value;
     } else if constexpr (type == ParameterType::PARAMETER_STRING) {
-      return (value_.string_value);
+      return value_.string_value;
     } else if constexpr (type == ParameterType::PARAMETER_BYTE_ARRAY) {
-      return (value_.byte_array_value);
+      return value_.byte_array_value;
     } else if constexpr (type == ParameterType::PARAMETER_BOOL_ARRAY) {
-      return (value_.bool_array_value);
+      return value_.bool_array_value;
     } else if constexpr (type == ParameterType::PARAMETER_INTEGER_ARRAY) {
-      return (value_.integer_array_value);
+      return value_.integer_array_value;
     } else if constexpr (type == ParameterType::PARAMETER_DOUBLE_ARRAY) {
-      return (value_.double_array_value);
+      return value_.double_array_value;
     } else {
-      return (value_.string_array_value);
+      return value_.string_array_value;
     }
   }
 
@@ -167,13 +179,9 @@ private:
       return ParameterType::PARAMETER_BYTE_ARRAY;
     } else if constexpr (converts_to<T, std::vector<bool>>()) {
       return ParameterType::PARAMETER_BOOL_ARRAY;
-    } else if constexpr (
-      converts_to<T, std::vector<int>>() || converts_to<T, std::vector<int64_t>>())
-    {
+    } else if constexpr (converts_to<T, std::vector<int>, std::vector<int64_t>>()) {
       return ParameterType::PARAMETER_INTEGER_ARRAY;
-    } else if constexpr (
-      converts_to<T, std::vector<float>>() || converts_to<T, std::vector<double>>())
-    {
+    } else if constexpr (converts_to<T, std::vector<float>, std::vector<double>>()) {
       return ParameterType::PARAMETER_DOUBLE_ARRAY;
     } else if constexpr (converts_to<T, std::vector<std::string>>()) {
       return ParameterType::PARAMETER_STRING_ARRAY;
@@ -182,10 +190,10 @@ private:
     }
   }
 
-  template<typename T, typename Vector>
+  template<typename T, typename ... Vectors>
   static constexpr bool converts_to()
   {
-    return std::is_convertible<T, const Vector &>::value;
+    return std::disjunction<std::is_convertible<T, const Vectors &>...>::value;
   }
 
   RCLCPP_PUBLIC

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #ifndef RCLCPP__TIME_HPP_
 #define RCLCPP__TIME_HPP_
@@ -24,7 +35,8 @@ public:
 
   /// Throws std::runtime_error for negative seconds in the message.
   // cppcheck-suppress noExplicitConstructor
-  Time(  // NOLINT(runtime/explicit)
+  Time(
+    // NOLINT(runtime/explicit)
     const builtin_interfaces::msg::Time & time_msg,
     rcl_clock_type_t clock_type = RCL_ROS_TIME);
 

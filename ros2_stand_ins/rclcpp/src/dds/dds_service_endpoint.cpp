@@ -1,9 +1,21 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include "dds_service_endpoint.hpp"
 
 #include <atomic>
+#include <cinttypes>
 #include <chrono>
 #include <cstring>
 #include <iomanip>
@@ -208,8 +220,9 @@ void DdsServiceEndpoint::send_response(const ServiceRequest & request, const voi
   }
   if (caller == Caller::Unknown) {
     RCUTILS_LOG_WARN_NAMED(
-      "rclcpp", "dropped the reply to call %lld on %s: the caller's reply reader was not found",
-      static_cast<long long>(request.sequence_number), service_name_.c_str());
+      "rclcpp",
+      "dropped the reply to call %" PRId64 " on %s: the caller's reply reader was not found",
+      request.sequence_number, service_name_.c_str());
     return;
   }
   try {
@@ -224,14 +237,14 @@ void DdsServiceEndpoint::send_response(const ServiceRequest & request, const voi
     const dds_return_t result = dds_writecdr(writer_, sample);  // takes over the reference
     if (result != DDS_RETCODE_OK) {
       RCUTILS_LOG_ERROR_NAMED(
-        "rclcpp", "could not send the reply to call %lld on %s: %s",
-        static_cast<long long>(request.sequence_number), service_name_.c_str(),
+        "rclcpp", "could not send the reply to call %" PRId64 " on %s: %s",
+        request.sequence_number, service_name_.c_str(),
         dds_strretcode(result));
     }
   } catch (const std::exception & error) {
     RCUTILS_LOG_ERROR_NAMED(
-      "rclcpp", "could not encode the reply to call %lld on %s: %s",
-      static_cast<long long>(request.sequence_number), service_name_.c_str(), error.what());
+      "rclcpp", "could not encode the reply to call %" PRId64 " on %s: %s",
+      request.sequence_number, service_name_.c_str(), error.what());
   }
 }
 

@@ -1,4 +1,17 @@
-// Copyright 2026 obsfeed developers. Apache-2.0.
+// Copyright 2026 obsfeed developers
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
 #include "rclcpp/detail/yaml_parameters.hpp"
 
 #include <yaml.h>
@@ -141,7 +154,10 @@ typed_scalar(const std::string & text, bool forced_string)
   if (is_one_of(text, {"Y", "y", "yes", "Yes", "YES", "true", "True", "TRUE", "on", "On", "ON"})) {
     return rclcpp::ParameterValue(true);
   }
-  if (is_one_of(text, {"N", "n", "no", "No", "NO", "false", "False", "FALSE", "off", "Off", "OFF"})) {
+  if (is_one_of(
+      text,
+      {"N", "n", "no", "No", "NO", "false", "False", "FALSE", "off", "Off", "OFF"}))
+  {
     return rclcpp::ParameterValue(false);
   }
   const char * begin = text.c_str();

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // The one place where messages leave and enter the process. Everything above this seam is
 // typed; everything below it sees a message only as `void` plus its introspection type support,
@@ -31,7 +42,7 @@ using NodeRegistration = std::shared_ptr<void>;
 
 /// Told about a peer on the endpoint's topic whose QoS does not fit the endpoint's, with the
 /// policy that does not; called from any thread, without transport locks held, and cheap.
-using IncompatibleQosHandler = std::function<void(QosPolicyKind last_policy_kind)>;
+using IncompatibleQosHandler = std::function<void (QosPolicyKind last_policy_kind)>;
 
 struct TopicEndpointInfo
 {
@@ -49,7 +60,7 @@ struct TopicEndpointInfo
 };
 
 /// Makes a copy of a message that the caller only lends, for a transport that must keep it.
-using MessageCopier = std::shared_ptr<const void> (*)(const void * message);
+using MessageCopier = std::shared_ptr<const void>(*)(const void * message);
 
 /// One per rclcpp::Publisher.
 class PublisherEndpoint
@@ -58,9 +69,12 @@ public:
   virtual ~PublisherEndpoint() = default;
   /// `message` points to an instance of the endpoint's message type; it is never modified again.
   virtual void publish(std::shared_ptr<const void> message) = 0;
-  /// `message` is only lent for the call; `copy` is called (once) only if something in the
-  /// process must keep it, so a message that only leaves the process is never copied.
-  virtual void publish_lent(const void * message, MessageCopier copy) {publish(copy(message));}
+  /// `message` is only lent for the call; `make_copy` is called (once) only if something in
+  /// the process must keep it, so a message that only leaves the process is never copied.
+  virtual void publish_lent(const void * message, MessageCopier make_copy)
+  {
+    publish(make_copy(message));
+  }
   /// Subscriptions of the same type whose QoS this publisher satisfies.
   virtual size_t get_subscription_count() const = 0;
 };
