@@ -1,0 +1,52 @@
+# Copyright 2026 obsfeed developers
+# Licensed under the Apache License, Version 2.0.
+
+"""The stand-in build of obsfeed_node and a robot whose drivers publish best effort, as real
+ROS 2 Humble peers and tools see it: heard once the start-up overrides say so, reported as
+Humble reports an incompatible peer when they do not."""
+
+from rclpy.qos import ReliabilityPolicy
+
+from conftest import ros2, RobotPeer, stand_in_program
+
+OVERRIDE = 'qos_overrides./quorvex_ultrasonic/original_ultrasonic.subscription.reliability'
+
+
+def test_best_effort_drivers_are_heard_with_overrides_on_the_command_line(domain):
+    node = stand_in_program('obsfeed_node', [
+        '--ros-args', '-p', OVERRIDE + ':=best_effort',
+        '-p', 'qos_overrides./robot_info_level_zero.subscription.reliability:=best_effort',
+        '-p', 'qos_overrides./bumper_laser.publisher.reliability:=best_effort'], domain)
+    peer = None
+    try:
+        assert node.wait_for_output('log_level'), node.output()
+        peer = RobotPeer(domain, reliability=ReliabilityPolicy.BEST_EFFORT)
+        peer.exchange(lambda: peer.send_readings([100, 0xFFFF, 200]), peer.topics)
+        peer.exchange(peer.press_bumper, ['bumper_laser'])
+
+        info = ros2('topic', 'info', '--verbose', '--no-daemon', '/bumper_laser', domain=domain,
+                    until=lambda r: 'Node name: costmap_input' in r.stdout)
+        publisher = info.stdout.split('Endpoint type: PUBLISHER')[1].split('Endpoint type:')[0]
+        assert 'Node name: costmap_input' in publisher, info
+        assert '  Reliability: BEST_EFFORT' in publisher, info
+
+        refused = ros2('param', 'set', '--no-daemon', '/costmap_input', OVERRIDE, 'reliable',
+                       domain=domain)
+        assert refused.stderr.splitlines()[-1] == (
+            "Setting parameter failed: parameter '%s' cannot be set because it is read-only"
+            % OVERRIDE), refused
+
+        # The same drivers without the override: the node says why it hears nothing.
+        plain = stand_in_program('obsfeed_node', ['--ros-args', '-r', '__node:=plain'], domain)
+        try:
+            assert plain.wait_for_output(
+                "[plain]: New publisher discovered on topic "
+                "'/quorvex_ultrasonic/original_ultrasonic', offering incompatible QoS. "
+                'No messages will be sent to it. Last incompatible policy: RELIABILITY_QOS_POLICY'
+            ), plain.output()
+        finally:
+            assert plain.stop() == 0, plain.output()
+    finally:
+        if peer is not None:
+            peer.close()
+        assert node.stop() == 0, node.output()
