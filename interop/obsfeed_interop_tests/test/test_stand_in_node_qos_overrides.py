@@ -26,9 +26,11 @@ def test_best_effort_drivers_are_heard_with_overrides_on_the_command_line(domain
 
         info = ros2('topic', 'info', '--verbose', '--no-daemon', '/bumper_laser', domain=domain,
                     until=lambda r: 'Node name: costmap_input' in r.stdout)
-        publisher = info.stdout.split('Endpoint type: PUBLISHER')[1].split('Endpoint type:')[0]
-        assert 'Node name: costmap_input' in publisher, info
-        assert '  Reliability: BEST_EFFORT' in publisher, info
+        endpoints = ['Node name: ' + block for block in info.stdout.split('Node name: ')[1:]]
+        publishers = [block for block in endpoints if 'Endpoint type: PUBLISHER' in block]
+        assert len(publishers) == 1, info
+        assert publishers[0].startswith('Node name: costmap_input\n'), info
+        assert '  Reliability: BEST_EFFORT\n' in publishers[0], info
 
         refused = ros2('param', 'set', '--no-daemon', '/costmap_input', OVERRIDE, 'reliable',
                        domain=domain)
