@@ -71,6 +71,7 @@ def test_ros2_topic_echo_shows_a_status_per_sensor_and_the_bumper(domain, node):
                   until=lambda r: 'message: no status messages received' in r.stdout)
     statuses = echoed.stdout.split('- level: ')[1:]
     assert len(statuses) == 4, echoed
+    assert all(status.startswith('"\\x02"\n') for status in statuses), echoed
     for number, status in enumerate(statuses[:3], start=1):
         assert '  name: \'costmap_input: ultrasonic sensor %d\'\n' % number in status, status
         assert '  message: no readings received\n' in status, status
