@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -37,53 +36,19 @@ std::string valueOf(const Status & status, const std::string & key)
   return "(no " + key + ")";
 }
 
-/// The arrays of the node called @p node_name alone (other tests' nodes may publish too).
-std::shared_ptr<MessageLog<Array>> listenToDiagnostics(
-  rclcpp::Node & probe, const std::string & node_name,
-  std::function<bool(const std::vector<Status> &)> keep)
-{
-  auto log = std::make_shared<MessageLog<Array>>(probe, "/diagnostics");
-  log->restart(
-    [node_name, keep](const Array & array) {
-      return !array.status.empty() && array.status[0].name.rfind(node_name + ":", 0) == 0 &&
-      keep(array.status);
-    });
-  return log;
-}
-
-TEST_F(RunningNode, InputsThatNeverSpokeAreErrorsOnceTheStaleTimeoutHasPassed)
-{
-  startNode("diagnostics_fresh");
-  auto log = listenToDiagnostics(
-    *probe_, "diagnostics_fresh", [](const std::vector<Status> & statuses) {
-      return statuses.back().level == Status::ERROR;
-    });
-  ASSERT_TRUE(log->waitForCount(1));
-  const auto statuses = log->last().status;
-  ASSERT_EQ(statuses.size(), 3u);
-  const char * const expected[][3] = {
-    {"diagnostics_fresh: ultrasonic sensor 1", "ultrasonic_01_link", "no readings received"},
-    {"diagnostics_fresh: ultrasonic sensor 2", "ultrasonic_02_link", "no readings received"},
-    {"diagnostics_fresh: bumper", "bumper", "no status messages received"}};
-  for (std::size_t i = 0; i < statuses.size(); ++i) {
-    EXPECT_EQ(statuses[i].name, expected[i][0]);
-    EXPECT_EQ(statuses[i].hardware_id, expected[i][1]);
-    EXPECT_EQ(statuses[i].level, Status::ERROR);
-    EXPECT_EQ(statuses[i].message, expected[i][2]);
-  }
-  EXPECT_NE(log->last().header.stamp.sec, 0);
-}
-
 TEST_F(RunningNode, DiagnosticsShowReadingsSkipsDroppedArraysAndTheBumper)
 {
   startNode("diagnostics_fed");
   // Listening from before the inputs come, so the second in which the array was dropped is
   // among what arrives.
-  auto log = listenToDiagnostics(
-    *probe_, "diagnostics_fed", [](const std::vector<Status> & statuses) {
-      return statuses.size() == 3 && valueOf(statuses[0], "Dropped arrays") == "1";
+  MessageLog<Array> log(*probe_, "/diagnostics");
+  log.restart(
+    [](const Array & array) {
+      return array.status.size() == 3 &&
+      array.status[0].name == "diagnostics_fed: ultrasonic sensor 1" &&
+      valueOf(array.status[0], "Dropped arrays") == "1";
     });
-  ASSERT_TRUE(eventually([&] {return log->publisherCount() > 0;}));
+  ASSERT_TRUE(eventually([&] {return log.publisherCount() > 0;}));
   auto laser1 = listen("ultrasonic_laser1");
   auto bumper = listen("bumper_laser");
   obsfeed_test::LogCapture capture;
@@ -93,8 +58,8 @@ TEST_F(RunningNode, DiagnosticsShowReadingsSkipsDroppedArraysAndTheBumper)
   publishReadings({1, 2, 3});
   ASSERT_TRUE(capture.waitForLines("input data not match", 1));
 
-  ASSERT_TRUE(log->waitForCount(1));
-  const auto statuses = log->last().status;
+  ASSERT_TRUE(log.waitForCount(1));
+  const auto statuses = log.last().status;
   EXPECT_EQ(statuses[0].level, Status::WARN);
   EXPECT_EQ(statuses[0].message, "readings arrays of the wrong length dropped");
   EXPECT_EQ(valueOf(statuses[0], "Last reading (mm)"), "100");
@@ -104,16 +69,6 @@ TEST_F(RunningNode, DiagnosticsShowReadingsSkipsDroppedArraysAndTheBumper)
   EXPECT_EQ(statuses[2].level, Status::OK);
   EXPECT_EQ(statuses[2].message, "pressed");
   EXPECT_EQ(valueOf(statuses[2], "Contact messages"), "1");
-
-  // Next second: the dropped array is past, the sensor stays skipped until it reads again.
-  log->restart(
-    [](const Array & array) {
-      return array.status.size() == 3 &&
-      array.status[0].name == "diagnostics_fed: ultrasonic sensor 1" &&
-      array.status[0].level == Status::OK;
-    });
-  ASSERT_TRUE(log->waitForCount(1));
-  EXPECT_EQ(log->last().status[1].message, "sensor skipped");
 }
 
 // A robot team whose drivers publish best effort overrides the node's QoS in its parameter
