@@ -33,6 +33,10 @@ MUTANTS=(
   "obsfeed/src/bumper.cpp|s/if (!msg->bumper_trig) {/if (false) {/|released bumper publishes"
   "obsfeed/src/bumper.cpp|s/use time: {0:03.4f} ms/use time: {0:03.3f} ms/|bumper time line format"
   "obsfeed/src/costmap_input.cpp|s/{\"trace\", \"debug\", \"info\", \"warning\"/{\"trace\", \"debug\", \"info\", \"warn\"/|level name warning"
+  "obsfeed/src/input_diagnostics.cpp|s/if (silence >= stale_timeout)/if (silence > stale_timeout)/|stale one tick late"
+  "obsfeed/src/input_diagnostics.cpp|s/last == kReadingWithoutScan || //|a sensor that stays skipped looks well"
+  "obsfeed/src/input_diagnostics.cpp|s/previous_dropped_ = dropped;//|dropped arrays warn for ever"
+  "obsfeed/src/ultrasonic.cpp|s/  options.qos_overriding_options = /  \/\/ options.qos_overriding_options = /|readings QoS not overridable"
 )
 
 # Test executables left out, and where their results land.

@@ -24,15 +24,23 @@ double wallClockSeconds()
 
 void CostmapInput::bumperInit()
 {
+  // Both with history, depth and reliability from their "qos_overrides." parameters.
+  rclcpp::SubscriptionOptions subscription_options;
+  subscription_options.qos_overriding_options =
+    rclcpp::QosOverridingOptions::with_default_policies();
   bumper_sub_ = create_subscription<quorvex_protocol::msg::RobotInfoLevelZero>(
     "/robot_info_level_zero", rclcpp::QoS(1),
-    std::bind(&CostmapInput::bumperCallback, this, std::placeholders::_1));
-  bumper_pub_ = create_publisher<sensor_msgs::msg::LaserScan>("bumper_laser", rclcpp::QoS(1));
+    std::bind(&CostmapInput::bumperCallback, this, std::placeholders::_1), subscription_options);
+  rclcpp::PublisherOptions publisher_options;
+  publisher_options.qos_overriding_options = rclcpp::QosOverridingOptions::with_default_policies();
+  bumper_pub_ = create_publisher<sensor_msgs::msg::LaserScan>(
+    "bumper_laser", rclcpp::QoS(1), publisher_options);
 }
 
 void CostmapInput::bumperCallback(
   std::shared_ptr<const quorvex_protocol::msg::RobotInfoLevelZero> msg)
 {
+  diagnostics_->recordBumper(msg->bumper_trig, InputDiagnostics::Clock::now());
   if (!msg->bumper_trig) {
     return;
   }

@@ -138,6 +138,11 @@ void declareParameters(rclcpp::Node & node)
     {{"ultrasonic.ver_field_of_view", 1.744}, fieldOfView(ver)},
     {{"ultrasonic.ver_safe_angle", 0.611}, safeAngle(ver)},
     {{"ultrasonic.ver_sample_ratio", 2.0}, sampleRatio(ver)},
+    {{"ultrasonic.stale_timeout", 1.0},
+      fixedAtStartUp(
+        described(
+          "Seconds without a message after which an input counts as stale: its diagnostic "
+          "status on /diagnostics turns to error.", "Finite and above 0."))},
     {{"ultrasonic.device_pose", std::vector<std::string>{"hor", "hor", "hor"}},
       fixedAtStartUp(
         described(
@@ -176,6 +181,7 @@ CostmapInput::CostmapInput(const std::string & node_name, const rclcpp::NodeOpti
   // once both exist, so the diagnosis service never hears from a node that is not serving.
   ultrasonicInit();
   bumperInit();
+  diagnosticsInit();
   Diagnosis::getInstance().SensorCalibrationStatusReport();
 }
 

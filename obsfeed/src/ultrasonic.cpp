@@ -35,6 +35,9 @@ void CostmapInput::ultrasonicInit()
     create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive, true);
   rclcpp::SubscriptionOptions options;
   options.callback_group = ultrasonic_callback_group_;
+  // History, depth and reliability from the topic's "qos_overrides." parameters, given at
+  // start-up: the node then hears a driver that publishes best effort.
+  options.qos_overriding_options = rclcpp::QosOverridingOptions::with_default_policies();
   ultrasonic_sub_ = create_subscription<std_msgs::msg::UInt16MultiArray>(
     "/quorvex_ultrasonic/original_ultrasonic", rclcpp::QoS(1),
     std::bind(&CostmapInput::ultrasonicCallback, this, std::placeholders::_1), options);
@@ -61,9 +64,12 @@ void CostmapInput::ultrasonicInit()
     throw rclcpp::exceptions::InvalidParameterValueException(limits.reason);
   }
 
+  rclcpp::PublisherOptions publisher_options;
+  publisher_options.qos_overriding_options = rclcpp::QosOverridingOptions::with_default_policies();
   for (std::size_t n = 1; n <= device_pose_.size(); ++n) {
     ultrasonic_pubs_.push_back(
-      create_publisher<sensor_msgs::msg::LaserScan>(ultrasonicTopic(n), rclcpp::QoS(1)));
+      create_publisher<sensor_msgs::msg::LaserScan>(
+        ultrasonicTopic(n), rclcpp::QoS(1), publisher_options));
   }
 
   // rclcpp has refused wrong types and the start-up-only parameters before the hook runs.
@@ -73,6 +79,7 @@ void CostmapInput::ultrasonicInit()
 
 void CostmapInput::ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16MultiArray> msg)
 {
+  diagnostics_->recordReadings(msg->data, InputDiagnostics::Clock::now());
   if (msg->data.size() != device_pose_.size()) {
     LOG_ERROR("input data not match");
     return;

@@ -187,6 +187,8 @@ TEST_F(RunningNode, UnusableGeometryEndsConstructionNamingTheParameter)
     {"config_infinite_fov", {"ultrasonic.hor_field_of_view", "inf"}},
     {"config_nan_safe_angle", {"ultrasonic.hor_safe_angle", "nan"}},
     {"config_nan_range_max", {"ultrasonic.ver_range_max", "nan"}},
+    {"config_zero_stale_timeout", {"ultrasonic.stale_timeout", "0"}},
+    {"config_nan_stale_timeout", {"ultrasonic.stale_timeout", "nan"}},
   };
   const std::size_t calibrations = Diagnosis::getInstance().calibrationReportCount();
   for (const auto & [name, expected_words] : cases) {

@@ -32,6 +32,7 @@ from ament_index_python.packages import get_package_prefix
 import pytest
 import rclpy
 from rclpy.executors import SingleThreadedExecutor
+from rclpy.qos import QoSProfile, ReliabilityPolicy
 from sensor_msgs.msg import LaserScan
 from std_msgs.msg import UInt16MultiArray
 from quorvex_protocol.msg import RobotInfoLevelZero
@@ -124,21 +125,25 @@ class RobotPeer:
     The ultrasonic driver and base controller, and a costmap listening to every scan topic.
     """
 
-    def __init__(self, domain, sensors=3):
+    def __init__(self, domain, sensors=3, reliability=ReliabilityPolicy.RELIABLE):
+        """With reliability BEST_EFFORT, all the peer's publishers and subscriptions are."""
         self.context = rclpy.context.Context()
         rclpy.init(context=self.context, domain_id=domain)
         self.node = rclpy.create_node('obsfeed_interop_peer', context=self.context)
         self.executor = SingleThreadedExecutor(context=self.context)
         self.executor.add_node(self.node)
+        inputs = QoSProfile(depth=1, reliability=reliability)
         self.readings = self.node.create_publisher(
-            UInt16MultiArray, '/quorvex_ultrasonic/original_ultrasonic', 1)
-        self.bumper = self.node.create_publisher(RobotInfoLevelZero, '/robot_info_level_zero', 1)
+            UInt16MultiArray, '/quorvex_ultrasonic/original_ultrasonic', inputs)
+        self.bumper = self.node.create_publisher(
+            RobotInfoLevelZero, '/robot_info_level_zero', inputs)
         self.topics = ['ultrasonic_laser%d' % n for n in range(1, sensors + 1)]
         self.scans = {}
         self._subscriptions = [
             self.node.create_subscription(
                 LaserScan, topic,
-                lambda scan, topic=topic: self.scans.setdefault(topic, []).append(scan), 100)
+                lambda scan, topic=topic: self.scans.setdefault(topic, []).append(scan),
+                QoSProfile(depth=100, reliability=reliability))
             for topic in self.topics + ['bumper_laser']]
 
     def close(self):

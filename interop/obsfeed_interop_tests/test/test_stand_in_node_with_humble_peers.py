@@ -69,7 +69,7 @@ def test_ros2_param_list_get_and_describe_read_the_nodes_parameters(domain, node
         assert lines[0] == 'Parameter name: ' + name, described
         assert lines[2].startswith('  Description: '), block
         fixed = ('field_of_view' in name or 'safe_angle' in name or 'sample_ratio' in name or
-                 name == 'ultrasonic.device_pose')
+                 name in ('ultrasonic.device_pose', 'ultrasonic.stale_timeout'))
         assert ('    Read only: true' in lines) == fixed, block
     field_of_view = blocks[ours.index('ultrasonic.hor_field_of_view')].splitlines()
     assert field_of_view[1:2] + field_of_view[4:8] == [
@@ -77,6 +77,23 @@ def test_ros2_param_list_get_and_describe_read_the_nodes_parameters(domain, node
         '    Max value: 6.283185307179586',
         '    Additional constraints: Not NaN; field_of_view / sample_ratio must give at most '
         '65536 rays per scan (one every quarter degree).'], described
+
+
+def test_ros2_topic_echo_shows_a_status_per_sensor_and_the_bumper(domain, node):
+    # Before any input has come, every status is an error once the stale timeout has passed.
+    echoed = ros2('topic', 'echo', '--once', '/diagnostics', domain=domain,
+                  until=lambda r: 'message: no status messages received' in r.stdout)
+    statuses = echoed.stdout.split('- level: ')[1:]
+    assert len(statuses) == 4, echoed
+    assert all(status.startswith('"\\x02"\n') for status in statuses), echoed
+    for number, status in enumerate(statuses[:3], start=1):
+        assert '  name: \'costmap_input: ultrasonic sensor %d\'\n' % number in status, status
+        assert '  message: no readings received\n' in status, status
+        assert '  hardware_id: ultrasonic_0%d_link\n' % number in status, status
+    assert "  name: 'costmap_input: bumper'\n" in statuses[3], echoed
+    for key in ('Last reading (mm)', 'Readings per second', 'No-echo readings',
+                'Skipped readings', 'Dropped arrays'):
+        assert "  - key: %s\n" % key in statuses[0], statuses[0]
 
 
 def test_readings_and_a_pressed_bumper_from_humble_give_the_exact_scans(peer):

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
+#include "obsfeed/input_diagnostics.hpp"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
 #include "rcl_interfaces/msg/set_parameters_result.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -26,6 +28,7 @@ namespace costmap_input
 ///
 /// The ultrasonic pipeline runs in its own mutually exclusive callback group, the bumper
 /// pipeline in the node's default group, so a slow diagnosis call never delays a bumper scan.
+/// Once a second the node publishes the health of both inputs on "/diagnostics".
 class CostmapInput : public rclcpp::Node
 {
 public:
@@ -52,6 +55,11 @@ public:
 
   void bumperInit();
   void bumperCallback(std::shared_ptr<const quorvex_protocol::msg::RobotInfoLevelZero> msg);
+
+  /// The "/diagnostics" publisher and its timer; needs both pipelines in place.
+  void diagnosticsInit();
+  /// One status per ultrasonic sensor and one for the bumper input, on "/diagnostics".
+  void publishDiagnostics();
 
 private:
   CostmapInput(const std::string & node_name, const rclcpp::NodeOptions & options);
@@ -82,6 +90,10 @@ private:
 
   rclcpp::Subscription<quorvex_protocol::msg::RobotInfoLevelZero>::SharedPtr bumper_sub_;
   rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr bumper_pub_;
+
+  std::unique_ptr<InputDiagnostics> diagnostics_;
+  rclcpp::Publisher<diagnostic_msgs::msg::DiagnosticArray>::SharedPtr diagnostics_pub_;
+  rclcpp::TimerBase::SharedPtr diagnostics_timer_;
 
   // Declared last so it is released first: no parameter set reaches a half-destroyed node.
   rclcpp::node_interfaces::OnSetParametersCallbackHandle::SharedPtr set_parameters_handle_;

@@ -32,14 +32,15 @@ template<typename MessageT>
 class MessageLog
 {
 public:
-  MessageLog(rclcpp::Node & node, const std::string & topic)
+  MessageLog(
+    rclcpp::Node & node, const std::string & topic, const rclcpp::QoS & qos = rclcpp::QoS(1000))
   : state_(std::make_shared<State>())
   {
     // The callback shares the state, not this object, so a late delivery never lands on a
     // destroyed log.
     auto state = state_;
     subscription_ = node.create_subscription<MessageT>(
-      topic, rclcpp::QoS(1000),
+      topic, qos,
       [state](std::shared_ptr<const MessageT> message) {
         std::lock_guard<std::mutex> lock(state->mutex);
         if (state->keep && !state->keep(*message)) {
