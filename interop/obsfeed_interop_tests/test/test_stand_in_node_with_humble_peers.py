@@ -55,7 +55,7 @@ def test_ros2_param_list_get_and_describe_read_the_nodes_parameters(domain, node
         assert lines[0] == 'Parameter name: ' + name, described
         assert lines[2].startswith('  Description: '), block
         fixed = ('field_of_view' in name or 'safe_angle' in name or 'sample_ratio' in name or
-                 name == 'ultrasonic.device_pose')
+                 name in ('ultrasonic.device_pose', 'ultrasonic.stale_timeout'))
         assert ('    Read only: true' in lines) == fixed, block
     field_of_view = blocks[ours.index('ultrasonic.hor_field_of_view')].splitlines()
     assert field_of_view[1:2] + field_of_view[4:8] == [
