@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The demo command: installs what is needed, builds the workspace, then runs obsfeed_node with a
-# simulated robot that moves an obstacle towards each ultrasonic sensor and away again and
-# presses the bumper, and writes PNG pictures of what is marked into the folder given (default
+# simulated robot that moves an obstacle towards each ultrasonic sensor and away again (then
+# once more with a node that has ultrasonic.use_inf) and presses the bumper, and writes PNG pictures of what is marked into the folder given (default
 # demo/, or demo-humble/ with ROS 2 Humble). With Nav2's costmap installed (the Humble lane) the
 # pictures show the lethal cells of a real nav2_costmap_2d; without, the scans' returns
 # projected as laser_geometry projects them for a costmap.

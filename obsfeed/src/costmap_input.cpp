@@ -138,11 +138,24 @@ void declareParameters(rclcpp::Node & node)
     {{"ultrasonic.ver_field_of_view", 1.744}, fieldOfView(ver)},
     {{"ultrasonic.ver_safe_angle", 0.611}, safeAngle(ver)},
     {{"ultrasonic.ver_sample_ratio", 2.0}, sampleRatio(ver)},
+    {{"ultrasonic.use_inf", false},
+      described(
+        "How a reading without a return (beyond its direction's range_max, or 0xFFFF) is "
+        "published. false: as 5 m times the cosine of the safe angle, a finite range beyond "
+        "range_max that a costmap drops without clearing anything. true: as +Inf on every ray "
+        "(no object within range), with which a Nav2 obstacle layer that has inf_is_valid "
+        "clears the sensor's fan; a sensor without a usable reading for "
+        "ultrasonic.stale_timeout then gets one scan of NaN. A set takes effect for the next "
+        "reading.")},
     {{"ultrasonic.stale_timeout", 1.0},
-      fixedAtStartUp(
-        described(
-          "Seconds without a message after which an input counts as stale: its diagnostic "
-          "status on /diagnostics turns to error.", "Finite and above 0."))},
+      within(
+        fixedAtStartUp(
+          described(
+            "Seconds an input may go without a usable message (for a sensor: only 0xEEEE, or "
+            "no readings at all) before its status on /diagnostics turns to error and, with "
+            "ultrasonic.use_inf, a sensor's topic gets one scan of NaN on every ray, so that a "
+            "costmap stops marking or clearing with its last scan.",
+            "Not NaN.")), 0.01, 3600.0)},
     {{"ultrasonic.device_pose", std::vector<std::string>{"hor", "hor", "hor"}},
       fixedAtStartUp(
         described(

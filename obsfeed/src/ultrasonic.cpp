@@ -1,9 +1,12 @@
 // Copyright 2026 obsfeed developers
 // Licensed under the Apache License, Version 2.0.
 
+#include <chrono>
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <fmt/format.h>
 
@@ -59,10 +62,21 @@ void CostmapInput::ultrasonicInit()
   const auto limits = dynamicParametersCallback(
     get_parameters(
       {"ultrasonic.hor_range_min", "ultrasonic.hor_range_max", "ultrasonic.ver_range_min",
-        "ultrasonic.ver_range_max"}));
+        "ultrasonic.ver_range_max", "ultrasonic.use_inf"}));
   if (!limits.successful) {
     throw rclcpp::exceptions::InvalidParameterValueException(limits.reason);
   }
+  double stale_timeout = 0.0;
+  get_parameter("ultrasonic.stale_timeout", stale_timeout);
+  // The descriptor's range refuses everything else but lets NaN through.
+  if (std::isnan(stale_timeout)) {
+    throw rclcpp::exceptions::InvalidParameterValueException(
+      fmt::format(
+        "parameter 'ultrasonic.stale_timeout' has invalid value {}: the timeout must be a "
+        "number of seconds", stale_timeout));
+  }
+  stale_timeout_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+    std::chrono::duration<double>(stale_timeout));
 
   rclcpp::PublisherOptions publisher_options;
   publisher_options.qos_overriding_options = rclcpp::QosOverridingOptions::with_default_policies();
@@ -70,6 +84,16 @@ void CostmapInput::ultrasonicInit()
     ultrasonic_pubs_.push_back(
       create_publisher<sensor_msgs::msg::LaserScan>(
         ultrasonicTopic(n), rclcpp::QoS(1), publisher_options));
+  }
+  // A driver that never sends goes stale a timeout after start-up: a costmap may still hold the
+  // last scan of this node's previous run.
+  last_usable_reading_.assign(device_pose_.size(), std::chrono::steady_clock::now());
+  stale_scan_sent_.assign(device_pose_.size(), false);
+  if (!device_pose_.empty()) {
+    // Ten looks per timeout: a NaN scan goes out at most a tenth of the timeout late. In the
+    // readings' group, so that it never runs beside them.
+    stale_timer_ = create_wall_timer(
+      stale_timeout_ / 10, [this]() {retireStaleUltrasonicScans();}, ultrasonic_callback_group_);
   }
 
   // rclcpp has refused wrong types and the start-up-only parameters before the hook runs.
@@ -99,25 +123,62 @@ void CostmapInput::ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16Multi
   }
 }
 
-void CostmapInput::publishUltrasonicScan(
-  std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock)
+std::pair<UltrasonicGeometry, NoReturnAs> CostmapInput::ultrasonicScanSettings(std::size_t index)
 {
   const bool vertical = isVerticalMount(device_pose_[index]);
   UltrasonicGeometry geometry;
   geometry.field_of_view = vertical ? ver_field_of_view_ : hor_field_of_view_;
   geometry.safe_angle = vertical ? ver_safe_angle_ : hor_safe_angle_;
   geometry.sample_ratio = vertical ? ver_sample_ratio_ : hor_sample_ratio_;
+  std::lock_guard<std::mutex> lock(range_mutex_);
+  geometry.range_min = vertical ? ver_range_min_ : hor_range_min_;
+  geometry.range_max = vertical ? ver_range_max_ : hor_range_max_;
+  return {geometry, use_inf_ ? NoReturnAs::kInfinity : NoReturnAs::kFarRange};
+}
 
+void CostmapInput::publishUltrasonicScan(
+  std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock)
+{
   sensor_msgs::msg::LaserScan scan;
   scan.header.stamp = system_clock.now();
   scan.header.frame_id = ultrasonicFrameId(index + 1);
+  const auto [geometry, no_return] = ultrasonicScanSettings(index);
+  fillUltrasonicScan(geometry, raw, scan, no_return);
+  ultrasonic_pubs_[index]->publish(scan);
+  last_usable_reading_[index] = std::chrono::steady_clock::now();
+  stale_scan_sent_[index] = false;
+}
+
+void CostmapInput::retireStaleUltrasonicScans()
+{
   {
     std::lock_guard<std::mutex> lock(range_mutex_);
-    geometry.range_min = vertical ? ver_range_min_ : hor_range_min_;
-    geometry.range_max = vertical ? ver_range_max_ : hor_range_max_;
+    if (!use_inf_) {
+      return;
+    }
   }
-  fillUltrasonicScan(geometry, raw, scan);
-  ultrasonic_pubs_[index]->publish(scan);
+  const auto now = std::chrono::steady_clock::now();
+  rclcpp::Clock system_clock(RCL_SYSTEM_TIME);
+  for (std::size_t index = 0; index < device_pose_.size(); ++index) {
+    if (stale_scan_sent_[index] || now - last_usable_reading_[index] <= stale_timeout_) {
+      continue;
+    }
+    const auto [geometry, no_return] = ultrasonicScanSettings(index);
+    // Without use_inf nothing changes on the wire; a sensor still silent when it is switched
+    // on gets its NaN scan then.
+    if (no_return != NoReturnAs::kInfinity) {
+      return;
+    }
+    sensor_msgs::msg::LaserScan scan;
+    scan.header.stamp = system_clock.now();
+    scan.header.frame_id = ultrasonicFrameId(index + 1);
+    fillStaleUltrasonicScan(geometry, scan);
+    ultrasonic_pubs_[index]->publish(scan);
+    stale_scan_sent_[index] = true;
+    LOG_WARN(
+      "ultrasonic sensor {0:d} has had no usable reading for {1:.3f} s: published a scan of NaN",
+      index + 1, std::chrono::duration<double>(now - last_usable_reading_[index]).count());
+  }
 }
 
 rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback(
@@ -137,6 +198,14 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
 
   // Check everything before storing anything, so a refused call leaves the limits as they were.
   for (const rclcpp::Parameter & parameter : parameters) {
+    if (parameter.get_name() == "ultrasonic.use_inf" &&
+      parameter.get_type() != rclcpp::ParameterType::PARAMETER_BOOL)
+    {
+      result.reason = fmt::format(
+        "parameter 'ultrasonic.use_inf' must be a bool, not {}",
+        rclcpp::to_string(parameter.get_type()));
+      return result;
+    }
     if (limit_named(parameter.get_name()) == nullptr) {
       continue;
     }
@@ -155,6 +224,8 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
     double * limit = limit_named(parameter.get_name());
     if (limit != nullptr) {
       *limit = parameter.as_double();
+    } else if (parameter.get_name() == "ultrasonic.use_inf") {
+      use_inf_ = parameter.as_bool();
     }
   }
   result.successful = true;

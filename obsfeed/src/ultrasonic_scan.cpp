@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include <fmt/format.h>
 
@@ -28,6 +29,23 @@ double effectiveSampleRatio(double sample_ratio)
 {
   // A ratio that is zero or negative would flip or blow up the fan: fall back to halving it.
   return sample_ratio <= 0.0 ? 2.0 : sample_ratio;
+}
+
+/// Every field but the header and the ranges' value.
+void fillUltrasonicFan(
+  const UltrasonicGeometry & geometry, float range, sensor_msgs::msg::LaserScan & scan)
+{
+  const UltrasonicFan fan = ultrasonicFan(geometry.field_of_view, geometry.sample_ratio);
+
+  scan.angle_min = fan.angle_min;
+  scan.angle_max = fan.angle_max;
+  scan.angle_increment = ultrasonicAngleIncrement();
+  scan.time_increment = ultrasonicTimeIncrement();
+  scan.scan_time = ultrasonicScanTime();
+  scan.range_min = static_cast<float>(geometry.range_min);
+  scan.range_max = static_cast<float>(geometry.range_max);
+  scan.ranges.assign(static_cast<std::size_t>(fan.ray_count), range);
+  scan.intensities.clear();
 }
 
 }  // namespace
@@ -63,33 +81,32 @@ UltrasonicFan ultrasonicFan(double field_of_view, double sample_ratio)
   return fan;
 }
 
-float ultrasonicRange(std::uint16_t raw, float range_max, double safe_angle)
+float ultrasonicRange(
+  std::uint16_t raw, float range_max, double safe_angle, NoReturnAs no_return)
 {
-  double millimetres = kFarReadingMillimetres;
   // A reading exactly at the maximum range still counts as a measurement.
-  if (!(static_cast<float>(raw) > range_max * 1000.0f)) {
-    millimetres = raw;
+  const bool beyond = static_cast<float>(raw) > range_max * 1000.0f;
+  if (no_return == NoReturnAs::kInfinity && (beyond || raw == kReadingWithoutReport)) {
+    return std::numeric_limits<float>::infinity();
   }
+  const double millimetres = beyond ? kFarReadingMillimetres : raw;
   return static_cast<float>((std::cos(safe_angle) * millimetres) / 1000.0);
 }
 
 void fillUltrasonicScan(
-  const UltrasonicGeometry & geometry, std::uint16_t raw, sensor_msgs::msg::LaserScan & scan)
+  const UltrasonicGeometry & geometry, std::uint16_t raw, sensor_msgs::msg::LaserScan & scan,
+  NoReturnAs no_return)
 {
-  const float range_min = static_cast<float>(geometry.range_min);
-  const float range_max = static_cast<float>(geometry.range_max);
-  const UltrasonicFan fan = ultrasonicFan(geometry.field_of_view, geometry.sample_ratio);
+  fillUltrasonicFan(
+    geometry,
+    ultrasonicRange(raw, static_cast<float>(geometry.range_max), geometry.safe_angle, no_return),
+    scan);
+}
 
-  scan.angle_min = fan.angle_min;
-  scan.angle_max = fan.angle_max;
-  scan.angle_increment = ultrasonicAngleIncrement();
-  scan.time_increment = ultrasonicTimeIncrement();
-  scan.scan_time = ultrasonicScanTime();
-  scan.range_min = range_min;
-  scan.range_max = range_max;
-  scan.ranges.assign(
-    static_cast<std::size_t>(fan.ray_count), ultrasonicRange(raw, range_max, geometry.safe_angle));
-  scan.intensities.clear();
+void fillStaleUltrasonicScan(
+  const UltrasonicGeometry & geometry, sensor_msgs::msg::LaserScan & scan)
+{
+  fillUltrasonicFan(geometry, std::numeric_limits<float>::quiet_NaN(), scan);
 }
 
 std::optional<std::string> ultrasonicRangeLimitFault(const std::string & name, double value)

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -56,6 +58,7 @@ TEST_F(RangeLimits, ABadEntryRefusesTheWholeCall)
     {Parameter("ultrasonic.hor_range_max", 0.3), Parameter("ultrasonic.ver_range_max", 1)},
     {Parameter("ultrasonic.hor_range_max", 0.3), Parameter("ultrasonic.hor_range_min", std::nan(""))},
     {Parameter("ultrasonic.hor_range_max", std::numeric_limits<double>::infinity())},
+    {Parameter("ultrasonic.hor_range_max", 0.3), Parameter("ultrasonic.use_inf", 1)},
   };
   // The bad entry comes last; the reason names it.
   for (const auto & call : refused) {
@@ -93,12 +96,35 @@ TEST_F(RangeLimits, LimitsSetOnTheRunningNodeTakeEffectUnchecked)
   EXPECT_EQ(bitsOf(ver.ranges.at(0)), kVerFar);
 }
 
+// Both ways at run time, for either mount: only a reading without a return changes.
+TEST_F(RangeLimits, UseInfSetAtRunTimePublishesEveryReadingWithoutAReturnAsInfinity)
+{
+  const auto every_ray = [](const sensor_msgs::msg::LaserScan & scan, std::uint32_t bits) {
+      return !scan.ranges.empty() && std::all_of(
+        scan.ranges.begin(), scan.ranges.end(), [bits](float r) {return bitsOf(r) == bits;});
+    };
+  constexpr std::uint32_t kInf = 0x7F800000;
+  ASSERT_TRUE(node_->set_parameter(Parameter("ultrasonic.use_inf", true)).successful);
+  auto [hor, ver] = scansOf(201, 0xFFFF);
+  EXPECT_TRUE(every_ray(hor, kInf));
+  EXPECT_TRUE(every_ray(ver, kInf));
+  std::tie(hor, ver) = scansOf(200, 400);
+  EXPECT_TRUE(every_ray(hor, 0x3DCCDEBD));
+  EXPECT_TRUE(every_ray(ver, 0x3EA7BF1B));
+
+  ASSERT_TRUE(node_->set_parameter(Parameter("ultrasonic.use_inf", false)).successful);
+  std::tie(hor, ver) = scansOf(201, 0xFFFF);
+  EXPECT_TRUE(every_ray(hor, kHorFar));
+  EXPECT_TRUE(every_ray(ver, kVerFar));
+}
+
 TEST_F(RangeLimits, SettingStartUpGeometryOnTheRunningNodeIsRefused)
 {
   for (const auto & parameter : {
       Parameter("ultrasonic.hor_field_of_view", 0.5), Parameter("ultrasonic.hor_safe_angle", 0.5),
       Parameter("ultrasonic.hor_sample_ratio", 1.0), Parameter("ultrasonic.ver_field_of_view", 0.5),
       Parameter("ultrasonic.ver_safe_angle", 0.5), Parameter("ultrasonic.ver_sample_ratio", 1.0),
+      Parameter("ultrasonic.stale_timeout", 5.0),
       Parameter("ultrasonic.device_pose", std::vector<std::string>{"ver"})})
   {
     const auto old_value = node_->get_parameter(parameter.get_name()).get_parameter_value();

@@ -99,6 +99,53 @@ TEST(UltrasonicScan, EveryFieldOfEveryConfigurationBitForBit)
   }
 }
 
+// +Inf (and, for a silent sensor, NaN) replaces only the ranges: the fan a costmap clears is the
+// fan of the sensor's returns.
+TEST(UltrasonicScan, InfinityReplacesOnlyReadingsWithoutAReturnAndNaNEveryRay)
+{
+  using costmap_input::NoReturnAs;
+  constexpr std::uint32_t kInfBits = 0x7F800000;
+  UltrasonicGeometry far_limit = kHor;
+  far_limit.range_max = 70.0;  // beyond every reading: only 0xFFFF, "no echo", is no return
+  const struct
+  {
+    const char * what;
+    UltrasonicGeometry geometry;
+    std::uint16_t raw;
+    std::uint32_t range_bits;
+  } rows[] = {
+    {"horizontal return", kHor, 100, kHor100mm},
+    {"horizontal at its maximum: still a return", kHor, 200, 0x3DCCDEBD},
+    {"horizontal just beyond", kHor, 201, kInfBits},
+    {"horizontal saw nothing", kHor, 0xFFFF, kInfBits},
+    {"below the minimum: as it is", kHor, 0, 0},
+    {"vertical at its maximum", kVer, 400, 0x3EA7BF1B},
+    {"vertical just beyond", kVer, 401, kInfBits},
+    // 32.778212 m
+    {"a limit beyond every reading still measures", far_limit, 0xFFFE, 0x42031CE3},
+    {"but no echo stays no echo", far_limit, 0xFFFF, kInfBits},
+  };
+  for (const auto & row : rows) {
+    SCOPED_TRACE(row.what);
+    sensor_msgs::msg::LaserScan far, inf, stale;
+    costmap_input::fillUltrasonicScan(row.geometry, row.raw, far);
+    costmap_input::fillUltrasonicScan(row.geometry, row.raw, inf, NoReturnAs::kInfinity);
+    stale.ranges.assign(500, 7.0f);
+    stale.intensities = {1.0f};
+    costmap_input::fillStaleUltrasonicScan(row.geometry, stale);
+    ASSERT_EQ(inf.ranges.size(), far.ranges.size());
+    ASSERT_EQ(stale.ranges.size(), far.ranges.size());
+    for (std::size_t i = 0; i < far.ranges.size(); ++i) {
+      ASSERT_EQ(bitsOf(inf.ranges[i]), row.range_bits) << i;
+      ASSERT_EQ(bitsOf(stale.ranges[i]), 0x7FC00000u) << i;  // the quiet NaN
+    }
+    // Every other field as in the scan with a finite far range.
+    inf.ranges = stale.ranges = far.ranges;
+    EXPECT_EQ(inf, far);
+    EXPECT_EQ(stale, far);
+  }
+}
+
 TEST(UltrasonicScan, OnlyVerInAnyLetterCaseMeansAVerticalMount)
 {
   for (const std::string vertical : {"ver", "VER", "Ver", "vER"}) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -82,6 +83,91 @@ TEST_F(RunningNode, SpecialReadingsSkipTheReportOrTheScanAndEachStepReadsTheCloc
   EXPECT_EQ(reportCount(1), before[0] + 2);
   EXPECT_EQ(reportCount(2), before[1] + 1);
   EXPECT_EQ(reportCount(3), before[2] + 2);
+}
+
+bool isStaleScan(const sensor_msgs::msg::LaserScan & scan)
+{
+  return !scan.ranges.empty() && std::all_of(
+    scan.ranges.begin(), scan.ranges.end(), [](float range) {return std::isnan(range);});
+}
+
+/// On one topic: every NaN scan comes more than @p timeout after the scan before it, never right
+/// after another NaN scan, and in the sensor's frame and fan; returns how many there are.
+std::size_t checkStaleScans(
+  const std::vector<sensor_msgs::msg::LaserScan> & scans, std::chrono::nanoseconds timeout)
+{
+  std::size_t stale = 0;
+  for (std::size_t i = 0; i < scans.size(); ++i) {
+    if (!isStaleScan(scans[i])) {
+      continue;
+    }
+    ++stale;
+    EXPECT_EQ(scans[i].ranges.size(), 100u);
+    EXPECT_EQ(bitsOf(scans[i].range_max), bitsOf(0.2f));
+    if (i > 0) {
+      EXPECT_FALSE(isStaleScan(scans[i - 1])) << "a second NaN scan in a row, scan " << i;
+      EXPECT_GT(
+        nanosecondsOf(scans[i].header.stamp) - nanosecondsOf(scans[i - 1].header.stamp),
+        timeout.count()) << "a NaN scan too early, scan " << i;
+    }
+  }
+  return stale;
+}
+
+// With use_inf, a sensor without a usable reading (one that never sent, one that reads 0xEEEE,
+// one whose readings stop coming) gets one NaN scan once it has been silent for the timeout,
+// and another only after it has been heard again. Without use_inf nothing goes out.
+TEST_F(RunningNode, ASilentSensorGetsOneNaNScanOnlyWithUseInf)
+{
+  constexpr std::chrono::milliseconds kTimeout{250};  // the file's stale_timeout
+  auto node = startNode("stale_sensors");
+  std::vector<std::shared_ptr<obsfeed_test::ScanLog>> lasers{
+    listen("ultrasonic_laser1"), listen("ultrasonic_laser2"), listen("ultrasonic_laser3")};
+  const auto counts = [&lasers] {
+      std::vector<std::size_t> each;
+      for (const auto & laser : lasers) {
+        each.push_back(laser->count());
+      }
+      return each;
+    };
+  // The driver never sent anything, but use_inf is off.
+  std::this_thread::sleep_for(3 * kTimeout);
+  EXPECT_EQ(counts(), std::vector<std::size_t>(3, 0));
+
+  // Switched on, every sensor is stale already.
+  ASSERT_TRUE(node->set_parameter(rclcpp::Parameter("ultrasonic.use_inf", true)).successful);
+  for (const auto & laser : lasers) {
+    ASSERT_TRUE(laser->waitForCount(1));
+    EXPECT_TRUE(isStaleScan(laser->last()));
+  }
+  EXPECT_EQ(lasers[1]->last().header.frame_id, "ultrasonic_02_link");
+
+  // Sensor 2 is heard once and then only reads 0xEEEE; the others go on reading.
+  publishReadingsAndWait({100, 100, 0xFFFF}, lasers);
+  while (lasers[1]->count() < 3) {
+    publishReadingsAndWait({100, 0xEEEE, 0xFFFF}, {lasers[0], lasers[2]});
+    std::this_thread::sleep_for(kTimeout / 10);
+  }
+  EXPECT_TRUE(isStaleScan(lasers[1]->last()));
+  EXPECT_TRUE(std::isinf(lasers[2]->last().ranges.at(0)));
+
+  // The readings stop: the other two go stale, each once.
+  ASSERT_TRUE(lasers[0]->waitForCount(lasers[0]->count() + 1));
+  ASSERT_TRUE(lasers[2]->waitForCount(lasers[2]->count() + 1));
+  const auto settled = counts();
+  std::this_thread::sleep_for(3 * kTimeout);
+  EXPECT_EQ(counts(), settled);
+  std::size_t stale[3];
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE("sensor " + std::to_string(i + 1));
+    EXPECT_TRUE(isStaleScan(lasers[i]->last()));
+    stale[i] = checkStaleScans(lasers[i]->messages(), kTimeout);
+  }
+  EXPECT_EQ(stale[1], 2u);
+  // Sensors 1 and 3 were never silent for the timeout while the readings came, unless this
+  // machine stalled for that long.
+  EXPECT_GE(stale[0], 2u);
+  EXPECT_GE(stale[2], 2u);
 }
 
 // The shipped parameter file is where a robot's own file starts from: it must hold every
@@ -187,8 +273,8 @@ TEST_F(RunningNode, UnusableGeometryEndsConstructionNamingTheParameter)
     {"config_infinite_fov", {"ultrasonic.hor_field_of_view", "inf"}},
     {"config_nan_safe_angle", {"ultrasonic.hor_safe_angle", "nan"}},
     {"config_nan_range_max", {"ultrasonic.ver_range_max", "nan"}},
-    {"config_zero_stale_timeout", {"ultrasonic.stale_timeout", "0"}},
     {"config_nan_stale_timeout", {"ultrasonic.stale_timeout", "nan"}},
+    {"config_zero_stale_timeout", {"ultrasonic.stale_timeout", "range"}},
   };
   const std::size_t calibrations = Diagnosis::getInstance().calibrationReportCount();
   for (const auto & [name, expected_words] : cases) {

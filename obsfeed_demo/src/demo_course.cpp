@@ -35,7 +35,6 @@ DemoCourse::DemoCourse(const DemoOptions & options, const RobotLayout & layout)
 
 void DemoCourse::run()
 {
-  ChildProcess node(options_.node, {}, {}, ChildOutput::file(options_.out + "/obsfeed_node.log"));
 #ifdef OBSFEED_DEMO_COSTMAP_PROGRAM
   ChildProcess costmap(
     OBSFEED_DEMO_COSTMAP_PROGRAM,
@@ -45,20 +44,45 @@ void DemoCourse::run()
   costmap_->bringUp(30s);
 #endif
   int picture = 0;
-  for (std::size_t sensor = 0; sensor < layout_.sensors.size(); ++sensor) {
-    // Closer in 40 mm steps to 100 mm, then away to beyond the 200 mm range limit.
-    for (std::uint16_t mm = 300; mm >= 100; mm -= 40) {
-      send(sensor, mm);
+  {
+    ChildProcess node(
+      options_.node, {}, {}, ChildOutput::file(options_.out + "/obsfeed_node.log"));
+    for (std::size_t sensor = 0; sensor < layout_.sensors.size(); ++sensor) {
+      approach(sensor);
+      paint(++picture, layout_.sensors[sensor].frame_id + ": obstacle at 100 mm", false);
+      leave(sensor);
     }
-    paint(++picture, layout_.sensors[sensor].frame_id + ": obstacle at 100 mm", false);
-    for (std::uint16_t mm = 140; mm <= 300; mm += 40) {
-      send(sensor, mm);
-    }
+    paint(++picture, "every obstacle gone beyond range_max", false);
   }
-  paint(++picture, "every obstacle gone beyond range_max", false);
+  // The same course from an obsfeed_node started as a team using Nav2 starts it: the far
+  // readings are +Inf now, and clear what this run and the one before left behind.
+  ChildProcess node(
+    options_.node, {"--ros-args", "-p", "ultrasonic.use_inf:=true"}, {},
+    ChildOutput::file(options_.out + "/obsfeed_node_use_inf.log"));
+  for (std::size_t sensor = 0; sensor < layout_.sensors.size(); ++sensor) {
+    approach(sensor);
+    leave(sensor);
+  }
+  paint(++picture, "with ultrasonic.use_inf: every obstacle gone, as +Inf", false);
   bumper_ = robot_->pressBumper(10s);
   settle();
   paint(++picture, "bumper pressed", true);
+}
+
+void DemoCourse::approach(std::size_t sensor)
+{
+  // Closer in 40 mm steps to 100 mm.
+  for (std::uint16_t mm = 300; mm >= 100; mm -= 40) {
+    send(sensor, mm);
+  }
+}
+
+void DemoCourse::leave(std::size_t sensor)
+{
+  // Away to beyond the 200 mm range limit.
+  for (std::uint16_t mm = 140; mm <= 300; mm += 40) {
+    send(sensor, mm);
+  }
 }
 
 void DemoCourse::send(std::size_t sensor, std::uint16_t mm)

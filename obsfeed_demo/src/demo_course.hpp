@@ -31,9 +31,9 @@ struct DemoOptions
 };
 
 /// The demo's course and its pictures: it starts obsfeed_node (and Nav2's costmap where built
-/// with it), moves an obstacle to each sensor and away, presses the bumper, and draws the scans
-/// last answered for every sensor with what the costmap (or, without one, the projection)
-/// marks of them.
+/// with it), moves an obstacle to each sensor and away, does the same again with a node that
+/// has ultrasonic.use_inf, presses the bumper, and draws the scans last answered for every
+/// sensor with what the costmap (or, without one, the projection) marks of them.
 class DemoCourse
 {
 public:
@@ -45,6 +45,9 @@ public:
 private:
   using LaserScan = sensor_msgs::msg::LaserScan;
 
+  /// An obstacle coming up to 100 mm in front of @p sensor, and going away beyond its range.
+  void approach(std::size_t sensor);
+  void leave(std::size_t sensor);
   /// Every sensor far but @p sensor, which reads @p mm.
   void send(std::size_t sensor, std::uint16_t mm);
   /// Lets the costmap take in what was just published.

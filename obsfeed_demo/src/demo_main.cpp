@@ -2,8 +2,8 @@
 // Licensed under the Apache License, Version 2.0.
 
 // obsfeed_demo: starts obsfeed_node beside a simulated robot that moves an obstacle towards
-// each ultrasonic sensor and away again, then presses the bumper, and draws what is marked at
-// each step worth seeing as a PNG.
+// each ultrasonic sensor and away again, once more with ultrasonic.use_inf, then presses the
+// bumper, and draws what is marked at each step worth seeing as a PNG.
 //
 //   obsfeed_demo --node OBSFEED_NODE --layout SENSOR_LAYOUT --out DIR
 //                [--costmap-params FILE]...            (built with Nav2's costmap: required)

@@ -46,6 +46,7 @@ void MarkScene::addUltrasonicScan(
   const float range = scan.ranges.empty() ? scan.range_max : scan.ranges.front();
   Fan fan;
   fan.beyond_range = !isReturn(range, scan.range_min, scan.range_max);
+  fan.no_object = std::isinf(range) && range > 0.0f;
   fan.outline.push_back(seenFromAbove(sensor_in_base.translation()));
   appendFromAbove(
     fanOutline(scan, fan.beyond_range ? scan.range_max : range, sensor_in_base), fan.outline);

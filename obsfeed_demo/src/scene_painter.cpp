@@ -23,7 +23,7 @@ constexpr double kPixelsPerMetre = kMapPixels / 0.9;
 constexpr double kNearestX = -0.15;  // m, bottom edge
 constexpr double kHalfWidthY = 0.45;  // m
 constexpr int kTitleBand = 34;
-constexpr int kLegendBand = 132;
+constexpr int kLegendBand = 153;
 
 struct Rgba
 {
@@ -34,6 +34,8 @@ constexpr Rgba kFootprintEdge{0.35, 0.35, 0.35, 1.0};
 constexpr Rgba kFanFill{0.12, 0.45, 0.86, 0.22};
 constexpr Rgba kFanEdge{0.12, 0.45, 0.86, 1.0};
 constexpr Rgba kFarFanEdge{0.55, 0.55, 0.55, 1.0};
+constexpr Rgba kClearFanFill{0.15, 0.65, 0.30, 0.15};
+constexpr Rgba kClearFanEdge{0.15, 0.55, 0.25, 1.0};
 constexpr Rgba kCell{0.72, 0.05, 0.12, 0.85};
 constexpr Rgba kUltrasonicReturn{0.05, 0.22, 0.60, 1.0};
 constexpr Rgba kBumperReturn{0.96, 0.55, 0.0, 1.0};
@@ -126,9 +128,13 @@ void paintFans(cairo_t * cr, const MarkScene & scene)
     polygonPath(cr, fan.outline);
     cairo_set_line_width(cr, 1.5);
     if (fan.beyond_range) {
+      if (fan.no_object) {
+        setColour(cr, kClearFanFill);
+        cairo_fill_preserve(cr);
+      }
       const double dash[] = {4.0, 3.0};
       cairo_set_dash(cr, dash, 2, 0.0);
-      setColour(cr, kFarFanEdge);
+      setColour(cr, fan.no_object ? kClearFanEdge : kFarFanEdge);
       cairo_stroke(cr);
       cairo_set_dash(cr, nullptr, 0, 0.0);
     } else {
@@ -201,10 +207,12 @@ void paintLegend(cairo_t * cr, const MarkScene & scene)
   legendLine(cr, 0, scene.cells_label, box(kCell, kCell, false));
   legendLine(cr, 1, "ultrasonic fan at the published range, and its returns",
     [&](double u, double v) {box(kFanFill, kFanEdge, false)(u, v); dot(kUltrasonicReturn)(u, v);});
-  legendLine(cr, 2, "reading beyond range_max: no return, marks and clears nothing (fan drawn "
+  legendLine(cr, 2, "far reading beyond range_max: no return, marks and clears nothing (drawn "
     "to range_max)", box(kNone, kFarFanEdge, true));
-  legendLine(cr, 3, "bumper_laser returns (one arc per contact)", dot(kBumperReturn));
-  legendLine(cr, 4, "robot footprint", box(kFootprintFill, kFootprintEdge, false));
+  legendLine(cr, 3, "+Inf (ultrasonic.use_inf): no object within range; clears the fan up to "
+    "range_max", box(kClearFanFill, kClearFanEdge, true));
+  legendLine(cr, 4, "bumper_laser returns (one arc per contact)", dot(kBumperReturn));
+  legendLine(cr, 5, "robot footprint", box(kFootprintFill, kFootprintEdge, false));
 }
 
 }  // namespace

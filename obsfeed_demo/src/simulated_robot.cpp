@@ -133,4 +133,22 @@ SimulatedRobot::LaserScan SimulatedRobot::pressBumper(std::chrono::seconds timeo
   return latest_[bumper];
 }
 
+std::uint64_t SimulatedRobot::scanCount(std::size_t sensor)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  return counts_.at(sensor);
+}
+
+SimulatedRobot::LaserScan SimulatedRobot::scanAfter(
+  std::size_t sensor, std::uint64_t seen, std::chrono::seconds timeout)
+{
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!scan_arrived_.wait_for(lock, timeout, [&] {return counts_.at(sensor) > seen;})) {
+    throw std::runtime_error(
+      "no scan from ultrasonic sensor " + std::to_string(sensor + 1) + " within " +
+      std::to_string(timeout.count()) + " s");
+  }
+  return latest_[sensor];
+}
+
 }  // namespace obsfeed_demo

@@ -4,15 +4,18 @@
 #ifndef OBSFEED__COSTMAP_INPUT_HPP_
 #define OBSFEED__COSTMAP_INPUT_HPP_
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "obsfeed/input_diagnostics.hpp"
+#include "obsfeed/ultrasonic_scan.hpp"
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
 #include "rcl_interfaces/msg/set_parameters_result.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -47,9 +50,10 @@ public:
   void ultrasonicInit();
   void ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16MultiArray> msg);
   /// Replaces the four ultrasonic range limits from any of "ultrasonic.{hor,ver}_range_{min,max}"
-  /// in @p parameters; other names are ignored. All or nothing: a value that is not a finite
-  /// double refuses the whole call and stores nothing. The node's set-parameters hook, so a
-  /// limit set at run time takes effect for the next reading.
+  /// and the choice of "ultrasonic.use_inf" in @p parameters; other names are ignored. All or
+  /// nothing: a limit that is not a finite double, or a use_inf that is not a bool, refuses the
+  /// whole call and stores nothing. The node's set-parameters hook, so a value set at run time
+  /// takes effect for the next reading.
   rcl_interfaces::msg::SetParametersResult dynamicParametersCallback(
     std::vector<rclcpp::Parameter> parameters);
 
@@ -65,6 +69,11 @@ private:
   CostmapInput(const std::string & node_name, const rclcpp::NodeOptions & options);
 
   void publishUltrasonicScan(std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock);
+  /// With use_inf, publishes one NaN scan for each sensor that has gone without a usable
+  /// reading for longer than the stale timeout since its last usable reading (or start-up).
+  void retireStaleUltrasonicScans();
+  /// Sensor @p index's geometry with the range limits and use_inf in force, read together.
+  std::pair<UltrasonicGeometry, NoReturnAs> ultrasonicScanSettings(std::size_t index);
 
   bool debug_{false};
   int log_level_{2};
@@ -82,11 +91,21 @@ private:
   double ver_field_of_view_;
   double ver_safe_angle_;
   double ver_sample_ratio_;
+  // How a reading without a return is published; set at run time like the limits, under
+  // range_mutex_.
+  bool use_inf_{false};
   std::mutex range_mutex_;
   rclcpp::CallbackGroup::SharedPtr ultrasonic_callback_group_;
   rclcpp::Subscription<std_msgs::msg::UInt16MultiArray>::SharedPtr ultrasonic_sub_;
   std::vector<std::string> device_pose_;
   std::vector<rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr> ultrasonic_pubs_;
+  // Per sensor, touched only in ultrasonic_callback_group_ (readings and the stale timer), which
+  // never runs two callbacks at once: when its last scan from a reading went out, and whether its
+  // NaN scan has gone out since.
+  std::chrono::nanoseconds stale_timeout_{};
+  std::vector<std::chrono::steady_clock::time_point> last_usable_reading_;
+  std::vector<bool> stale_scan_sent_;
+  rclcpp::TimerBase::SharedPtr stale_timer_;
 
   rclcpp::Subscription<quorvex_protocol::msg::RobotInfoLevelZero>::SharedPtr bumper_sub_;
   rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr bumper_pub_;

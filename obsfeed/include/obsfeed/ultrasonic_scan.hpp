@@ -62,13 +62,34 @@ struct UltrasonicFan
 };
 UltrasonicFan ultrasonicFan(double field_of_view, double sample_ratio);
 
+/// How a reading that gives no return (beyond the direction's range limit, or 0xFFFF) is
+/// published.
+enum class NoReturnAs
+{
+  /// 5000 mm shortened by the cosine of the safe angle: a finite range beyond range_max, which
+  /// a costmap drops without clearing anything.
+  kFarRange,
+  /// +Inf, "no object within range": a costmap that accepts it clears the whole fan. 0xFFFF,
+  /// the sensor's own "no echo", is +Inf whatever the range limit.
+  kInfinity,
+};
+
 /// The distance published for @p raw millimetres, in metres.
-float ultrasonicRange(std::uint16_t raw, float range_max, double safe_angle);
+float ultrasonicRange(
+  std::uint16_t raw, float range_max, double safe_angle,
+  NoReturnAs no_return = NoReturnAs::kFarRange);
 
 /// Fills every field of @p scan except the header from one reading. The geometry must have
 /// passed ultrasonicGeometryFault.
 void fillUltrasonicScan(
-  const UltrasonicGeometry & geometry, std::uint16_t raw, sensor_msgs::msg::LaserScan & scan);
+  const UltrasonicGeometry & geometry, std::uint16_t raw, sensor_msgs::msg::LaserScan & scan,
+  NoReturnAs no_return = NoReturnAs::kFarRange);
+
+/// The scan of a sensor that has no usable reading to give: the fan of fillUltrasonicScan with
+/// NaN, "erroneous reading", on every ray. It retires whatever the sensor's last scan still
+/// marks or clears in a costmap that keeps re-applying it, and marks and clears nothing itself.
+void fillStaleUltrasonicScan(
+  const UltrasonicGeometry & geometry, sensor_msgs::msg::LaserScan & scan);
 
 /// Why @p value cannot be the range limit @p name (a full parameter name); empty when it can.
 /// Any finite number of metres will do: limits are not checked against each other.

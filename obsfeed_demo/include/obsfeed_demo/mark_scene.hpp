@@ -25,6 +25,9 @@ struct MarkScene
     /// The published range is no return (at or beyond range_max): the outline is drawn at
     /// range_max, to show what the sensor covers, and nothing in it marks.
     bool beyond_range;
+    /// The published range is +Inf, no object within range: a costmap that accepts it
+    /// (inf_is_valid) clears the whole fan.
+    bool no_object = false;
   };
 
   std::string title;

@@ -39,6 +39,12 @@ public:
   /// Presses the bumper once and returns the arc the node answers with.
   LaserScan pressBumper(std::chrono::seconds timeout);
 
+  /// How many scans sensor @p sensor (counting from 0) has published so far.
+  std::uint64_t scanCount(std::size_t sensor);
+  /// The newest scan of @p sensor once it has published more than @p seen; throws
+  /// std::runtime_error if it has not within @p timeout. For the scans no reading asks for.
+  LaserScan scanAfter(std::size_t sensor, std::uint64_t seen, std::chrono::seconds timeout);
+
 private:
   bool connected() const;
   /// Publishes with @p publish until @p answered holds, again every second in case the node's
