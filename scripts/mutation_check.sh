@@ -34,7 +34,7 @@ MUTANTS=(
   "obsfeed/src/bumper.cpp|s/use time: {0:03.4f} ms/use time: {0:03.3f} ms/|bumper time line format"
   "obsfeed/src/costmap_input.cpp|s/{\"trace\", \"debug\", \"info\", \"warning\"/{\"trace\", \"debug\", \"info\", \"warn\"/|level name warning"
   "obsfeed/src/input_diagnostics.cpp|s/if (silence >= stale_timeout)/if (silence > stale_timeout)/|stale one tick late"
-  "obsfeed/src/input_diagnostics.cpp|s/last == kReadingWithoutScan [|][|] //|a sensor that stays skipped looks well"
+  "obsfeed/src/input_diagnostics.cpp|s/last == kReadingWithoutScan \x7c\x7c //|a sensor that stays skipped looks well"
   "obsfeed/src/input_diagnostics.cpp|s/previous_dropped_ = dropped;//|dropped arrays warn for ever"
   "obsfeed/src/ultrasonic.cpp|s/  options.qos_overriding_options = /  \/\/ options.qos_overriding_options = /|readings QoS not overridable"
 )
