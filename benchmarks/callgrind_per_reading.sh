@@ -6,11 +6,12 @@
 # rmw_cyclonedds_cpp), Cyclone DDS's (benchmarks/profile_parts.py). The floor (the plain
 # Cyclone DDS answerer of scripts/benchmark.sh) is measured the same way.
 #
-#   benchmarks/callgrind_per_reading.sh [--sensors N] [--build stand-in|humble|floor|INSTALL_DIR]
+#   benchmarks/callgrind_per_reading.sh [--sensors N] [--build stand-in|humble|floor|INSTALL_DIR|humble=INSTALL_DIR]
 #                                       [--functions N] [ROUNDS]
 #
 # INSTALL_DIR: the obsfeed_node of another stand-in install tree (a copy of install/ from before
-# a change), as scripts/benchmark.sh --compare measures it.
+# a change), as scripts/benchmark.sh --compare measures it; humble=INSTALL_DIR: the same for a
+# tree built against the Humble core (--compare-humble).
 #
 # From the workspace root, after a build (the Humble build: install-humble/, built as
 # scripts/benchmark.sh builds it). The answerer runs twice under callgrind, answering the same
@@ -38,6 +39,8 @@ case "${build}" in
   humble) node_install="${workspace}/install-humble"
     setups=("${OBSFEED_HUMBLE_PREFIX:-/opt/ros2-humble}/setup.bash" "${node_install}/setup.bash") ;;
   floor) setups=() ;;
+  humble=*) node_install=$(cd "${build#humble=}" && pwd)
+    setups=("${OBSFEED_HUMBLE_PREFIX:-/opt/ros2-humble}/setup.bash" "${node_install}/setup.bash") ;;
   *) if [[ ! -f "${build}/setup.bash" ]]; then
        echo "callgrind_per_reading: unknown build ${build}" >&2; exit 2
      fi
