@@ -12,8 +12,8 @@
 // See the License for the specific language governing permissions and
 // limitations under the License.
 
-#ifndef OBSFEED_DEMO__DEMO_COURSE_HPP_
-#define OBSFEED_DEMO__DEMO_COURSE_HPP_
+#ifndef DEMO_COURSE_HPP_
+#define DEMO_COURSE_HPP_
 
 #include <cstddef>
 #include <cstdint>
@@ -80,4 +80,4 @@ private:
 
 }  // namespace obsfeed_demo
 
-#endif  // OBSFEED_DEMO__DEMO_COURSE_HPP_
+#endif  // DEMO_COURSE_HPP_

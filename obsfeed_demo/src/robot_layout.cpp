@@ -14,12 +14,12 @@
 
 #include "obsfeed_demo/robot_layout.hpp"
 
+#include <yaml-cpp/yaml.h>
+
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-
-#include <yaml-cpp/yaml.h>
 
 namespace obsfeed_demo
 {

@@ -15,6 +15,8 @@
 #ifndef OBSFEED_DEMO__COSTMAP_SESSION_HPP_
 #define OBSFEED_DEMO__COSTMAP_SESSION_HPP_
 
+#include <Eigen/Geometry>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -22,8 +24,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include <Eigen/Geometry>
 
 #include "lifecycle_msgs/srv/change_state.hpp"
 #include "nav2_msgs/srv/clear_entire_costmap.hpp"

@@ -15,10 +15,10 @@
 #ifndef OBSFEED_DEMO__MARK_SCENE_HPP_
 #define OBSFEED_DEMO__MARK_SCENE_HPP_
 
+#include <Eigen/Geometry>
+
 #include <string>
 #include <vector>
-
-#include <Eigen/Geometry>
 
 #include "obsfeed_demo/robot_layout.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"

@@ -15,10 +15,10 @@
 #ifndef OBSFEED_DEMO__ROBOT_LAYOUT_HPP_
 #define OBSFEED_DEMO__ROBOT_LAYOUT_HPP_
 
+#include <Eigen/Geometry>
+
 #include <string>
 #include <vector>
-
-#include <Eigen/Geometry>
 
 namespace obsfeed_demo
 {

@@ -15,9 +15,9 @@
 #ifndef OBSFEED_DEMO__SCAN_PROJECTION_HPP_
 #define OBSFEED_DEMO__SCAN_PROJECTION_HPP_
 
-#include <vector>
-
 #include <Eigen/Geometry>
+
+#include <vector>
 
 #include "sensor_msgs/msg/laser_scan.hpp"
 
