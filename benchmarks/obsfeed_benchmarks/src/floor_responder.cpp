@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "obsfeed_bench_types.h"
+#include "idl/obsfeed_bench_types.h"
 #include "obsfeed_benchmarks/loopback_participant.hpp"
 #include "obsfeed_benchmarks/reading_tag.hpp"
 

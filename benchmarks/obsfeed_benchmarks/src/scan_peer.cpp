@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "obsfeed_bench_types.h"
+#include "idl/obsfeed_bench_types.h"
 #include "obsfeed_benchmarks/loopback_participant.hpp"
 #include "obsfeed_benchmarks/reading_tag.hpp"
 

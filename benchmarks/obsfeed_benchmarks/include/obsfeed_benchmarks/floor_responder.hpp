@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "dds/dds.h"
-#include "obsfeed_bench_types.h"
+#include "idl/obsfeed_bench_types.h"
 
 namespace obsfeed_benchmarks
 {
