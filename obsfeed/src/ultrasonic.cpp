@@ -30,6 +30,15 @@ void throwOnFault(const std::optional<std::string> & fault)
   }
 }
 
+// What rclcpp's RCL_SYSTEM_TIME clock reads (the same CLOCK_REALTIME), without building a clock
+// object for every readings array.
+rclcpp::Time systemClockStamp()
+{
+  return rclcpp::Time(
+    std::chrono::duration_cast<std::chrono::nanoseconds>(
+      std::chrono::system_clock::now().time_since_epoch()).count(), RCL_SYSTEM_TIME);
+}
+
 }  // namespace
 
 void CostmapInput::ultrasonicInit()
@@ -87,8 +96,15 @@ void CostmapInput::ultrasonicInit()
   }
   // A driver that never sends goes stale a timeout after start-up: a costmap may still hold the
   // last scan of this node's previous run.
-  last_usable_reading_.assign(device_pose_.size(), std::chrono::steady_clock::now());
-  stale_scan_sent_.assign(device_pose_.size(), false);
+  const auto start = std::chrono::steady_clock::now();
+  ultrasonic_sensors_.resize(device_pose_.size());
+  for (std::size_t index = 0; index < device_pose_.size(); ++index) {
+    UltrasonicSensor & sensor = ultrasonic_sensors_[index];
+    sensor.sensor_id = ultrasonicSensorId(index + 1);
+    sensor.vertical = isVerticalMount(device_pose_[index]);
+    sensor.scan.header.frame_id = ultrasonicFrameId(index + 1);
+    sensor.last_usable_reading = start;
+  }
   if (!device_pose_.empty()) {
     // Ten looks per timeout: a NaN scan goes out at most a tenth of the timeout late. In the
     // readings' group, so that it never runs beside them.
@@ -108,24 +124,24 @@ void CostmapInput::ultrasonicCallback(std::shared_ptr<std_msgs::msg::UInt16Multi
     LOG_ERROR("input data not match");
     return;
   }
-  rclcpp::Clock system_clock(RCL_SYSTEM_TIME);
+  std_msgs::msg::Header report_header;
   for (std::size_t i = 0; i < msg->data.size(); ++i) {
     const std::uint16_t raw = msg->data[i];
     if (raw != kReadingWithoutReport) {
-      std_msgs::msg::Header header;
-      header.stamp = system_clock.now();
-      Diagnosis::getInstance().SensorReportWithHeader(kReporterName, ultrasonicSensorId(i + 1), header);
+      report_header.stamp = systemClockStamp();
+      Diagnosis::getInstance().SensorReportWithHeader(
+        kReporterName, ultrasonic_sensors_[i].sensor_id, report_header);
       if (raw == kReadingWithoutScan) {
         continue;
       }
     }
-    publishUltrasonicScan(i, raw, system_clock);
+    publishUltrasonicScan(i, raw);
   }
 }
 
 std::pair<UltrasonicGeometry, NoReturnAs> CostmapInput::ultrasonicScanSettings(std::size_t index)
 {
-  const bool vertical = isVerticalMount(device_pose_[index]);
+  const bool vertical = ultrasonic_sensors_[index].vertical;
   UltrasonicGeometry geometry;
   geometry.field_of_view = vertical ? ver_field_of_view_ : hor_field_of_view_;
   geometry.safe_angle = vertical ? ver_safe_angle_ : hor_safe_angle_;
@@ -136,17 +152,18 @@ std::pair<UltrasonicGeometry, NoReturnAs> CostmapInput::ultrasonicScanSettings(s
   return {geometry, use_inf_ ? NoReturnAs::kInfinity : NoReturnAs::kFarRange};
 }
 
-void CostmapInput::publishUltrasonicScan(
-  std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock)
+void CostmapInput::publishUltrasonicScan(std::size_t index, std::uint16_t raw)
 {
-  sensor_msgs::msg::LaserScan scan;
-  scan.header.stamp = system_clock.now();
-  scan.header.frame_id = ultrasonicFrameId(index + 1);
+  UltrasonicSensor & sensor = ultrasonic_sensors_[index];
+  // A clock reading of its own, apart from the report's.
+  sensor.scan.header.stamp = systemClockStamp();
   const auto [geometry, no_return] = ultrasonicScanSettings(index);
-  fillUltrasonicScan(geometry, raw, scan, no_return);
-  ultrasonic_pubs_[index]->publish(scan);
-  last_usable_reading_[index] = std::chrono::steady_clock::now();
-  stale_scan_sent_[index] = false;
+  fillUltrasonicScan(geometry, raw, sensor.scan, no_return);
+  // Published from the sensor's own scan: rclcpp serializes it before publish returns and keeps
+  // no reference to it.
+  ultrasonic_pubs_[index]->publish(sensor.scan);
+  sensor.last_usable_reading = std::chrono::steady_clock::now();
+  sensor.stale_scan_sent = false;
 }
 
 void CostmapInput::retireStaleUltrasonicScans()
@@ -158,9 +175,9 @@ void CostmapInput::retireStaleUltrasonicScans()
     }
   }
   const auto now = std::chrono::steady_clock::now();
-  rclcpp::Clock system_clock(RCL_SYSTEM_TIME);
-  for (std::size_t index = 0; index < device_pose_.size(); ++index) {
-    if (stale_scan_sent_[index] || now - last_usable_reading_[index] <= stale_timeout_) {
+  for (std::size_t index = 0; index < ultrasonic_sensors_.size(); ++index) {
+    UltrasonicSensor & sensor = ultrasonic_sensors_[index];
+    if (sensor.stale_scan_sent || now - sensor.last_usable_reading <= stale_timeout_) {
       continue;
     }
     const auto [geometry, no_return] = ultrasonicScanSettings(index);
@@ -169,15 +186,13 @@ void CostmapInput::retireStaleUltrasonicScans()
     if (no_return != NoReturnAs::kInfinity) {
       return;
     }
-    sensor_msgs::msg::LaserScan scan;
-    scan.header.stamp = system_clock.now();
-    scan.header.frame_id = ultrasonicFrameId(index + 1);
-    fillStaleUltrasonicScan(geometry, scan);
-    ultrasonic_pubs_[index]->publish(scan);
-    stale_scan_sent_[index] = true;
+    sensor.scan.header.stamp = systemClockStamp();
+    fillStaleUltrasonicScan(geometry, sensor.scan);
+    ultrasonic_pubs_[index]->publish(sensor.scan);
+    sensor.stale_scan_sent = true;
     LOG_WARN(
       "ultrasonic sensor {0:d} has had no usable reading for {1:.3f} s: published a scan of NaN",
-      index + 1, std::chrono::duration<double>(now - last_usable_reading_[index]).count());
+      index + 1, std::chrono::duration<double>(now - sensor.last_usable_reading).count());
   }
 }
 

@@ -151,9 +151,11 @@ TEST_F(RunningNode, ASilentSensorGetsOneNaNScanOnlyWithUseInf)
   EXPECT_TRUE(isStaleScan(lasers[1]->last()));
   EXPECT_TRUE(std::isinf(lasers[2]->last().ranges.at(0)));
 
-  // The readings stop: the other two go stale, each once.
-  ASSERT_TRUE(lasers[0]->waitForCount(lasers[0]->count() + 1));
-  ASSERT_TRUE(lasers[2]->waitForCount(lasers[2]->count() + 1));
+  // The readings stop: the other two go stale, each once (both in the same look of the timer,
+  // so both counts are taken before either NaN scan can arrive).
+  const auto stopped = counts();
+  ASSERT_TRUE(lasers[0]->waitForCount(stopped[0] + 1));
+  ASSERT_TRUE(lasers[2]->waitForCount(stopped[2] + 1));
   const auto settled = counts();
   std::this_thread::sleep_for(3 * kTimeout);
   EXPECT_EQ(counts(), settled);

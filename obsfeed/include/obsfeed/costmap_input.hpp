@@ -68,7 +68,7 @@ public:
 private:
   CostmapInput(const std::string & node_name, const rclcpp::NodeOptions & options);
 
-  void publishUltrasonicScan(std::size_t index, std::uint16_t raw, rclcpp::Clock & system_clock);
+  void publishUltrasonicScan(std::size_t index, std::uint16_t raw);
   /// With use_inf, publishes one NaN scan for each sensor that has gone without a usable
   /// reading for longer than the stale timeout since its last usable reading (or start-up).
   void retireStaleUltrasonicScans();
@@ -99,12 +99,22 @@ private:
   rclcpp::Subscription<std_msgs::msg::UInt16MultiArray>::SharedPtr ultrasonic_sub_;
   std::vector<std::string> device_pose_;
   std::vector<rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr> ultrasonic_pubs_;
-  // Per sensor, touched only in ultrasonic_callback_group_ (readings and the stale timer), which
-  // never runs two callbacks at once: when its last scan from a reading went out, and whether its
-  // NaN scan has gone out since.
+  // What a sensor's scans need beyond the reading, prepared once so that a reading costs no
+  // formatting and no allocation: its name for diagnosis reports, its direction, and the scan it
+  // publishes, which keeps its frame and the storage of its rays from one reading to the next.
+  // Touched only in ultrasonic_callback_group_ (readings and the stale timer), which never runs
+  // two callbacks at once; also when its last scan from a reading went out, and whether its NaN
+  // scan has gone out since.
+  struct UltrasonicSensor
+  {
+    std::string sensor_id;
+    bool vertical{false};
+    sensor_msgs::msg::LaserScan scan;
+    std::chrono::steady_clock::time_point last_usable_reading;
+    bool stale_scan_sent{false};
+  };
+  std::vector<UltrasonicSensor> ultrasonic_sensors_;
   std::chrono::nanoseconds stale_timeout_{};
-  std::vector<std::chrono::steady_clock::time_point> last_usable_reading_;
-  std::vector<bool> stale_scan_sent_;
   rclcpp::TimerBase::SharedPtr stale_timer_;
 
   rclcpp::Subscription<quorvex_protocol::msg::RobotInfoLevelZero>::SharedPtr bumper_sub_;
