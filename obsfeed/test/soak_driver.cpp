@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // obsfeed_soak: runs obsfeed_node as the robot would for a given time (ten sensors read at
 // 1 kHz, the bumper pressed at 100 Hz) and checks what a robot needs from it after months:
@@ -178,9 +189,12 @@ private:
 };
 
 /// Calls @p send at @p rate Hz until @p stop; a tick that comes late is not made up for.
-std::int64_t runAt(double rate, const std::atomic<bool> & stop, const std::function<void(std::int64_t)> & send)
+std::int64_t runAt(
+  double rate, const std::atomic<bool> & stop,
+  const std::function<void(std::int64_t)> & send)
 {
-  const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
+  const auto period =
+    std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
   auto next = Clock::now();
   std::int64_t sent = 0;
   while (!stop) {
@@ -226,11 +240,12 @@ int main(int argc, char ** argv)
   std::atomic<bool> stop{!ok};
   std::atomic<std::int64_t> sent{0};
   std::thread readings([&]() {
-      runAt(kReadingHz, stop, [&](std::int64_t number) {
-        robot->sendReadings(
-          std::vector<std::uint16_t>(kSensors, static_cast<std::uint16_t>(1 + number % kCycle)));
-        sent = number + 1;
-      });
+      runAt(
+        kReadingHz, stop, [&](std::int64_t number) {
+          robot->sendReadings(
+            std::vector<std::uint16_t>(kSensors, static_cast<std::uint16_t>(1 + number % kCycle)));
+          sent = number + 1;
+        });
     });
   std::thread presses([&]() {runAt(kPressHz, stop, [&](std::int64_t) {robot->sendBumper(true);});});
 
@@ -291,7 +306,8 @@ int main(int argc, char ** argv)
   // Flat: allocator noise of a few pages, not growth with the number of messages handled. Under
   // a sanitizer freed memory sits in quarantine and says nothing about leaks (LeakSanitizer
   // checks those at exit), so memory is not judged there.
-  const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr || std::getenv("TSAN_OPTIONS") != nullptr;
+  const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr ||
+    std::getenv("TSAN_OPTIONS") != nullptr;
   const long allowed_drift = 1024 + warm_rss / 50;
   const bool memory_flat = warmed && (sanitized || drift <= allowed_drift);
   const bool all_scans = taken > 0 && incomplete == 0 && costmap.malformed == 0;
@@ -303,7 +319,8 @@ int main(int argc, char ** argv)
     "readings counted %zu, taken %zu, skipped %zu, lost %zu | presses taken %zu, arcs %zu | "
     "RSS %ld KiB after warm-up, peak %ld KiB, drift %+ld KiB (allowed %ld) | "
     "unexpected lines %zu%s%s | wait status %d\n",
-    seconds, kSensors, kReadingHz, static_cast<double>(sent_total) / seconds, kPressHz, counted, taken,
+    seconds, kSensors, kReadingHz, static_cast<double>(sent_total) / seconds, kPressHz, counted,
+    taken,
     counted - std::min(counted, taken), incomplete, presses_taken, arcs, warm_rss, peak_rss, drift,
     allowed_drift, unexpected.size(), unexpected.empty() ? "" : ", the first: ",
     unexpected.empty() ? "" : unexpected.front().c_str(), status);
