@@ -14,13 +14,13 @@
 
 #include "obsfeed/costmap_input.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <fmt/format.h>
 
 #include "obsfeed/ultrasonic_scan.hpp"
 #include "quorvex/logger.hpp"

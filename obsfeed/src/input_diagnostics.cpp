@@ -14,10 +14,10 @@
 
 #include "obsfeed/input_diagnostics.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <utility>
-
-#include <fmt/format.h>
 
 #include "obsfeed/ultrasonic_scan.hpp"
 

@@ -12,14 +12,14 @@
 // See the License for the specific language governing permissions and
 // limitations under the License.
 
+#include <fmt/format.h>
+
 #include <chrono>
 #include <cmath>
 #include <functional>
 #include <optional>
 #include <string>
 #include <utility>
-
-#include <fmt/format.h>
 
 #include "obsfeed/costmap_input.hpp"
 #include "obsfeed/ultrasonic_scan.hpp"

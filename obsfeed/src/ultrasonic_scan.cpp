@@ -14,13 +14,13 @@
 
 #include "obsfeed/ultrasonic_scan.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
 #include <limits>
-
-#include <fmt/format.h>
 
 namespace costmap_input
 {

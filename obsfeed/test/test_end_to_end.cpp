@@ -187,7 +187,8 @@ void expectHorizontalFan(const LaserScan & scan, int sensor, std::uint32_t range
 TEST_F(EndToEnd, ReadingsAndPressesGiveTheExactScansOutOnEveryTopic)
 {
   peer_->sendReadings({100, 0xFFFF, 200});
-  const std::uint32_t range_bits[] = {0x3D4CDEBDu, 0x40200E04u, 0x3DCCDEBDu};  // 0.05 m, far, 0.10 m
+  // 0.05 m, far, 0.10 m
+  const std::uint32_t range_bits[] = {0x3D4CDEBDu, 0x40200E04u, 0x3DCCDEBDu};
   for (int n = 1; n <= kSensors; ++n) {
     ASSERT_TRUE(laser(n).waitForCount(1)) << n;
     expectHorizontalFan(laser(n).last(), n, range_bits[n - 1]);

@@ -44,8 +44,11 @@ def until(call, predicate):
 
 @contextlib.contextmanager
 def started(command):
-    """Runs a ros2 command that starts obsfeed_node; yields the command's process and the
-    node's. Whatever is left of either is killed afterwards."""
+    """
+    Run a ros2 command that starts obsfeed_node; yield the command's process and the node's.
+
+    Whatever is left of either is killed afterwards.
+    """
     parent = subprocess.Popen(command, env=ENV, stdout=subprocess.DEVNULL)
     try:
         end = time.monotonic() + DEADLINE

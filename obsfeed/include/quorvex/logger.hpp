@@ -37,6 +37,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fmt/format.h>
+#include <spdlog/logger.h>
+#include <spdlog/sinks/ansicolor_sink.h>
+#include <spdlog/sinks/systemd_sink.h>
+
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -46,11 +51,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <fmt/format.h>
-#include <spdlog/logger.h>
-#include <spdlog/sinks/ansicolor_sink.h>
-#include <spdlog/sinks/systemd_sink.h>
 
 // The program and every library it loads must share one logger. The instance is a local
 // static of an inline function; with default visibility the dynamic loader binds all copies

@@ -15,14 +15,14 @@
 #ifndef SUPPORT__LOG_CAPTURE_HPP_
 #define SUPPORT__LOG_CAPTURE_HPP_
 
+#include <spdlog/sinks/base_sink.h>
+
 #include <algorithm>
 #include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include <spdlog/sinks/base_sink.h>
 
 #include "quorvex/logger.hpp"
 #include "support/eventually.hpp"

@@ -14,11 +14,15 @@
 
 #include "node_harness.hpp"
 
+#include <utility>
+
 #include "obsfeed/ultrasonic_scan.hpp"
 #include "quorvex_lumidra_diagnosis/diagnosis.hpp"
 
 namespace obsfeed_test
 {
+
+using namespace std::chrono_literals;
 
 void RunningNode::SetUp()
 {

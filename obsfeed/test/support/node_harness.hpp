@@ -36,8 +36,6 @@
 namespace obsfeed_test
 {
 
-using namespace std::chrono_literals;
-
 inline std::int64_t nanosecondsOf(const builtin_interfaces::msg::Time & stamp)
 {
   return static_cast<std::int64_t>(stamp.sec) * 1000000000LL + stamp.nanosec;

@@ -25,6 +25,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "quorvex_protocol/msg/robot_info_level_zero.hpp"
