@@ -16,7 +16,7 @@ MUTANTS=(
   "obsfeed/src/ultrasonic_scan.cpp|s/0x3B8EFA35u/0x3B8EFA36u/|angle increment one ulp off"
   "obsfeed/src/ultrasonic_scan.cpp|s/sample_ratio <= 0.0 ?/sample_ratio < 0.0 ?/|ratio 0 no longer means 2"
   "obsfeed/src/ultrasonic_scan.cpp|s/static_cast<float>(raw) > range_max/static_cast<float>(raw) >= range_max/|a reading at the maximum becomes far"
-  "obsfeed/src/ultrasonic_scan.cpp|s/double millimetres = kFarReadingMillimetres;/double millimetres = 5001.0;/|far reading 5001 mm"
+  "obsfeed/src/ultrasonic_scan.cpp|s/beyond ? kFarReadingMillimetres : raw/beyond ? 5001.0 : raw/|far reading 5001 mm"
   "obsfeed/src/ultrasonic_scan.cpp|s/return lowered == \"ver\";/return device_pose_entry == \"ver\";/|\"ver\" only in lower case"
   "obsfeed/src/ultrasonic_scan.cpp|s/\"ultrasonic_0\" + std::to_string(n) + \"_link\"/\"ultrasonic_\" + std::to_string(n) + \"_link\"/|frame id without the 0"
   "obsfeed/src/ultrasonic_scan.cpp|s/if (!(field_of_view >= 0.0))/if (!(field_of_view > 0.0))/|a zero opening refused"
@@ -34,7 +34,7 @@ MUTANTS=(
   "obsfeed/src/bumper.cpp|s/use time: {0:03.4f} ms/use time: {0:03.3f} ms/|bumper time line format"
   "obsfeed/src/costmap_input.cpp|s/{\"trace\", \"debug\", \"info\", \"warning\"/{\"trace\", \"debug\", \"info\", \"warn\"/|level name warning"
   "obsfeed/src/input_diagnostics.cpp|s/if (silence >= stale_timeout)/if (silence > stale_timeout)/|stale one tick late"
-  "obsfeed/src/input_diagnostics.cpp|s/last == kReadingWithoutScan || //|a sensor that stays skipped looks well"
+  "obsfeed/src/input_diagnostics.cpp|s/last == kReadingWithoutScan \x7c\x7c //|a sensor that stays skipped looks well"
   "obsfeed/src/input_diagnostics.cpp|s/previous_dropped_ = dropped;//|dropped arrays warn for ever"
   "obsfeed/src/ultrasonic.cpp|s/  options.qos_overriding_options = /  \/\/ options.qos_overriding_options = /|readings QoS not overridable"
 )

@@ -48,6 +48,7 @@ bool CallbackGroup::automatically_add_to_executor_with_node() const
 
 void CallbackGroup::trigger_notify_guard_condition()
 {
+  may_have_work_.store(true);
   std::shared_ptr<const std::function<void()>> notifier;
   {
     std::lock_guard<std::mutex> lock(mutex_);

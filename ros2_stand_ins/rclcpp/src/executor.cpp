@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdint>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -40,6 +41,7 @@ struct Executor::WaitState
   {
     std::lock_guard<std::mutex> lock(mutex);
     ++generation;
+    groups_changed |= who == Wake::NewGroup;
     // Notified under the lock: a waiter's condition lives on its stack, and it may return as
     // soon as it sees the generation move.
     if (who == Wake::All) {
@@ -78,7 +80,26 @@ struct Executor::WaitState
   uint64_t generation = 0;
   // The threads waiting for work, each on a condition of its own; the last to go idle at the end.
   std::vector<std::condition_variable *> idle;
+  // A node made a callback group since the executor last looked at its nodes' groups.
+  bool groups_changed = true;
 };
+
+namespace
+{
+
+constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
+
+int64_t steady_ns(std::chrono::steady_clock::time_point time)
+{
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+}
+
+std::chrono::steady_clock::time_point steady_time(int64_t ns)
+{
+  return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(ns));
+}
+
+}  // namespace
 
 Executor::Executor(const rclcpp::ExecutorOptions & options)
 : spinning(false),
@@ -142,7 +163,7 @@ void Executor::add_node(rclcpp::Node::SharedPtr node_ptr, bool notify)
     std::lock_guard<std::mutex> lock(wait_state_->mutex);
     weak_nodes_.push_back(node_ptr);
     // Groups the node creates later wake us, and the next look for work claims them.
-    node_ptr->set_executor_notifier(make_waker(wait_state_, Wake::One));
+    node_ptr->set_executor_notifier(make_waker(wait_state_, Wake::NewGroup));
     collect_node_groups_locked();
   }
   if (notify) {
@@ -308,7 +329,7 @@ bool Executor::get_next_executable(
       return true;
     }
     // Another thread of a reentrant group took it first.
-    release_claim(any_executable.callback_group);
+    release_claim(any_executable.callback_group, any_executable.executable);
     any_executable = AnyExecutable();
   }
 }
@@ -347,25 +368,38 @@ void Executor::execute_any_executable(AnyExecutable & any_exec)
   struct ClaimRelease
   {
     Executor & executor;
-    const rclcpp::CallbackGroup::SharedPtr & group;
-    ~ClaimRelease() {executor.release_claim(group);}
-  } release{*this, any_exec.callback_group};
+    const AnyExecutable & any_exec;
+    ~ClaimRelease() {executor.release_claim(any_exec.callback_group, any_exec.executable);}
+  } release{*this, any_exec};
   any_exec.executable->execute_work(std::move(any_exec.data));
 }
 
-void Executor::release_claim(const rclcpp::CallbackGroup::SharedPtr & group)
+void Executor::release_claim(
+  const rclcpp::CallbackGroup::SharedPtr & group,
+  const std::shared_ptr<rclcpp::detail::Executable> & executable)
 {
-  if (!group || group->type() != CallbackGroupType::MutuallyExclusive) {
+  if (!group) {
+    return;
+  }
+  // The look that claimed the work left this member out of the group's state: what it has
+  // left (a message behind the one taken, a timer's next expiry) goes back in.
+  if (executable->has_work()) {
+    group->may_have_work_.store(true);
+  }
+  const int64_t expiry = steady_ns(executable->next_work_time());
+  int64_t known = group->next_expiry_ns_.load();
+  while (expiry < known && !group->next_expiry_ns_.compare_exchange_weak(known, expiry)) {
+  }
+  if (group->type() != CallbackGroupType::MutuallyExclusive) {
     return;
   }
   group->can_be_taken_from().store(true);
   // Work that came for the group meanwhile (a message, an expiry) woke a thread that had to
   // pass it by: wake one to take it now. Without it, nobody needs waking.
-  const auto waiting = group->find_executable_if(
-    [](const std::shared_ptr<detail::Executable> & executable) {
-      return executable->has_work();
-    });
-  if (waiting) {
+  const int64_t next_expiry = group->next_expiry_ns_.load();
+  if (group->may_have_work_.load() ||
+    (next_expiry != kNever && next_expiry <= steady_ns(std::chrono::steady_clock::now())))
+  {
     wake(Wake::One);
   }
 }
@@ -377,6 +411,8 @@ void Executor::wake(Wake who)
 
 void Executor::associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group)
 {
+  // What another executor knew of the group says nothing here: the first look takes it all in.
+  group->may_have_work_.store(true);
   group->set_executor_notifier(make_waker(wait_state_, Wake::One));
 }
 
@@ -388,6 +424,7 @@ void Executor::release_group(const rclcpp::CallbackGroup::SharedPtr & group)
 
 void Executor::collect_node_groups_locked()
 {
+  wait_state_->groups_changed = false;
   weak_nodes_.erase(
     std::remove_if(
       weak_nodes_.begin(), weak_nodes_.end(),
@@ -430,42 +467,64 @@ bool Executor::claim_ready_locked(
   AnyExecutable & any_executable, const ExecutableSet * only, bool & more_ready,
   std::chrono::steady_clock::time_point & next_work_time)
 {
-  collect_node_groups_locked();
+  if (wait_state_->groups_changed) {
+    collect_node_groups_locked();
+  }
   // Only members with work become candidates (kept from one look to the next, emptied after
   // each, so looking allocates nothing), each with its place among the members of the groups
   // that can be taken from: the round robin goes by place, as if the idle ones were there.
   auto & candidates = candidates_;
   size_t places = 0;
-  std::optional<std::chrono::steady_clock::time_point> now;
-  for (const auto & entry : node_groups_) {
+  int64_t now = kNever;
+  int64_t earliest_expiry = kNever;
+  for (auto & entry : node_groups_) {
     auto group = entry.group.lock();
-    if (!group) {
+    // Nothing of a busy group can start; its release looks whether work waits for it.
+    if (!group || !group->can_be_taken_from().load()) {
       continue;
     }
-    const bool takeable = group->can_be_taken_from().load();
+    // A group without arrivals since its last look has work only once a timer expires: the
+    // look passes it by until then (a round of spin_some looks at everything).
+    const bool whole_look = only != nullptr;
+    if (!whole_look && !group->may_have_work_.load()) {
+      const int64_t expiry = group->next_expiry_ns_.load();
+      if (expiry != kNever && now == kNever) {
+        now = steady_ns(std::chrono::steady_clock::now());
+      }
+      if (expiry == kNever || expiry > now) {
+        places += entry.members;
+        earliest_expiry = std::min(earliest_expiry, expiry);
+        continue;
+      }
+    }
+    // Cleared before asking the members: an arrival meanwhile sets it again.
+    if (!whole_look) {
+      group->may_have_work_.store(false);
+    }
+    size_t members = 0;
+    int64_t group_expiry = kNever;
     group->find_executable_if(
       [&](const std::shared_ptr<detail::Executable> & executable) {
         if (only && only->count(executable.get()) == 0) {
           return false;
         }
-        if (takeable && executable->has_work()) {
+        ++members;
+        if (executable->has_work()) {
           candidates.push_back({group, executable, places++});
           return false;
         }
-        places += takeable;
-        // A timer that expires later must wake us. One that is due already waits for its busy
-        // group, whose release wakes us.
-        const auto expiry = executable->next_work_time();
-        if (expiry != std::chrono::steady_clock::time_point::max()) {
-          if (!now) {
-            now = std::chrono::steady_clock::now();
-          }
-          if (takeable || expiry > *now) {
-            next_work_time = std::min(next_work_time, expiry);
-          }
-        }
+        ++places;
+        group_expiry = std::min(group_expiry, steady_ns(executable->next_work_time()));
         return false;
       });
+    if (!whole_look) {
+      entry.members = members;
+      group->next_expiry_ns_.store(group_expiry);
+    }
+    earliest_expiry = std::min(earliest_expiry, group_expiry);
+  }
+  if (earliest_expiry != kNever) {
+    next_work_time = std::min(next_work_time, steady_time(earliest_expiry));
   }
   // From the first candidate at or after the place where the last look left off, round.
   const size_t start = places == 0 ? 0 : next_scan_start_ % places;
@@ -493,6 +552,12 @@ bool Executor::claim_ready_locked(
     any_executable.executable = std::move(candidate.executable);
     any_executable.callback_group = std::move(candidate.group);
     claimed = true;
+  }
+  // The work left behind keeps its groups in the next look.
+  for (const auto & candidate : candidates) {
+    if (candidate.group) {
+      candidate.group->may_have_work_.store(true);
+    }
   }
   candidates.clear();
   return claimed;

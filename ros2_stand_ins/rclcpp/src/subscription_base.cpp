@@ -36,10 +36,10 @@ SubscriptionBase::SubscriptionBase(
   const detail::TopicEndpointInfo & info, const EndpointFactory & open_endpoint,
   std::function<void()> on_message_ready)
 : info_(info),
-  may_have_message_(std::make_shared<std::atomic_bool>(false)),
+  message_hint_(std::make_shared<std::atomic<int>>(kNoMessage)),
   endpoint_(open_endpoint(
-      [may_have_message = may_have_message_, wake = std::move(on_message_ready)]() {
-        may_have_message->store(true);
+      [message_hint = message_hint_, wake = std::move(on_message_ready)]() {
+        message_hint->store(kMessage);
         if (wake) {
           wake();
         }
@@ -61,25 +61,30 @@ size_t SubscriptionBase::get_publisher_count() const
 std::shared_ptr<const void> SubscriptionBase::take_type_erased()
 {
   // Cleared before taking: an arrival racing with an empty take sets it again afterwards.
-  may_have_message_->store(false);
+  message_hint_->store(kNoMessage);
   auto message = endpoint_->take();
   if (message) {
-    may_have_message_->store(true);  // more may wait behind it
+    // More may wait behind it; an arrival meanwhile (which this take may have taken) only
+    // means the same.
+    message_hint_->store(kMaybeMessage);
   }
   return message;
 }
 
 bool SubscriptionBase::has_message() const
 {
-  if (!may_have_message_->load()) {
-    return false;
+  // An arrival since the last take is trusted without asking the transport, which costs about
+  // as much as the rest of a look for work. Cleared before asking, as in take_type_erased(): an
+  // arrival racing with the question sets it again. So a "no" is remembered until the next
+  // arrival, and executors looking for work ask the transport about each subscription at most
+  // once after each take, not on every look.
+  int hint = kMaybeMessage;
+  if (!message_hint_->compare_exchange_strong(hint, kNoMessage)) {
+    return hint == kMessage;
   }
-  // Cleared before asking, as in take_type_erased(): an arrival racing with the question sets
-  // it again. So a "no" is remembered until the next arrival, and executors looking for work
-  // ask the transport about each subscription once, not on every look.
-  may_have_message_->store(false);
   if (endpoint_->has_message()) {
-    may_have_message_->store(true);
+    int seen = kNoMessage;
+    message_hint_->compare_exchange_strong(seen, kMessage);
     return true;
   }
   return false;

@@ -367,34 +367,43 @@ TEST_F(ExecutorTest, SpinSomeLeavesWorkCausedDuringItForTheNextSpin)
   EXPECT_EQ(relayed, 2);
 }
 
-// Each expiry runs once, never before its time, on either executor; spin_until_future_complete
-// wakes for it like any other work.
+// Each expiry runs once, never before its time, on either executor and in either kind of group
+// (a reentrant group's callbacks may run side by side); spin_until_future_complete wakes for it
+// like any other work.
 TEST_F(ExecutorTest, ATimerRunsOncePerPeriodNeverEarly)
 {
   constexpr auto kPeriod = 20ms;
-  for (const size_t threads : {1u, 3u}) {
-    std::unique_ptr<rclcpp::Executor> executor(threads == 1 ?
-      static_cast<rclcpp::Executor *>(new rclcpp::executors::SingleThreadedExecutor(options_)) :
-      new rclcpp::executors::MultiThreadedExecutor(options_, threads));
-    std::vector<std::chrono::steady_clock::duration> runs;
-    std::promise<void> fourth_run;
-    const auto created = std::chrono::steady_clock::now();
-    auto timer = node_->create_wall_timer(
-      kPeriod, [&]() {
-        runs.push_back(std::chrono::steady_clock::now() - created);
-        if (runs.size() == 4) {
-          fourth_run.set_value();
-        }
-      });
-    EXPECT_TRUE(timer->is_steady());
-    executor->add_node(node_);
-    ASSERT_EQ(
-      executor->spin_until_future_complete(fourth_run.get_future(), 20s),
-      rclcpp::FutureReturnCode::SUCCESS);
-    executor->remove_node(node_);
-    ASSERT_EQ(runs.size(), 4u);
-    for (size_t i = 0; i < runs.size(); ++i) {
-      EXPECT_GE(runs[i], (i + 1) * kPeriod) << "run " << i << " with " << threads << " threads";
+  auto reentrant = node_->create_callback_group(rclcpp::CallbackGroupType::Reentrant);
+  for (const auto & group : {rclcpp::CallbackGroup::SharedPtr(), reentrant}) {
+    for (const size_t threads : {1u, 3u}) {
+      const std::string what = std::to_string(threads) + " threads, " +
+        (group ? "reentrant group" : "default group");
+      std::unique_ptr<rclcpp::Executor> executor(threads == 1 ?
+        static_cast<rclcpp::Executor *>(new rclcpp::executors::SingleThreadedExecutor(options_)) :
+        new rclcpp::executors::MultiThreadedExecutor(options_, threads));
+      std::mutex runs_mutex;
+      std::vector<std::chrono::steady_clock::duration> runs;
+      std::promise<void> fourth_run;
+      const auto created = std::chrono::steady_clock::now();
+      auto timer = node_->create_wall_timer(
+        kPeriod, [&]() {
+          std::lock_guard<std::mutex> lock(runs_mutex);
+          runs.push_back(std::chrono::steady_clock::now() - created);
+          if (runs.size() == 4) {
+            fourth_run.set_value();
+          }
+        }, group);
+      EXPECT_TRUE(timer->is_steady());
+      executor->add_node(node_);
+      ASSERT_EQ(
+        executor->spin_until_future_complete(fourth_run.get_future(), 20s),
+        rclcpp::FutureReturnCode::SUCCESS) << what;
+      executor->remove_node(node_);
+      std::lock_guard<std::mutex> lock(runs_mutex);
+      ASSERT_EQ(runs.size(), 4u) << what;
+      for (size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_GE(runs[i], (i + 1) * kPeriod) << "run " << i << ", " << what;
+      }
     }
   }
 }

@@ -16,7 +16,9 @@
 #define RCLCPP__CALLBACK_GROUP_HPP_
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -129,6 +131,13 @@ private:
   const bool automatically_add_to_executor_with_node_;
   std::atomic_bool can_be_taken_from_{true};
   std::atomic_bool associated_with_executor_{false};
+  // Set by every arrival (before the executor is woken) and by the executor when it leaves
+  // work behind; cleared by the executor's look at the members. While clear, no member has
+  // work but a timer's expiry, so a look for work passes the group by until then.
+  std::atomic_bool may_have_work_{true};
+  // The earliest expiry of the group's timers as the executor last saw it (steady nanoseconds;
+  // max: none). Written under the executor's lock.
+  std::atomic<int64_t> next_expiry_ns_{std::numeric_limits<int64_t>::max()};
 
   mutable std::mutex mutex_;
   std::vector<std::weak_ptr<detail::Executable>> executables_;

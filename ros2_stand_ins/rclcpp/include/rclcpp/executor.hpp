@@ -186,10 +186,14 @@ private:
   {
     rclcpp::Node::WeakPtr node;
     rclcpp::CallbackGroup::WeakPtr group;
+    // The group's members at its last look, which keep their places in the round robin while
+    // looks pass the group by.
+    size_t members = 0;
   };
 
-  /// Who a wake-up is for: work that one thread can do, or news every thread must see.
-  enum class Wake {One, All};
+  /// Who a wake-up is for: work that one thread can do, news every thread must see, or a node's
+  /// new callback group (for one thread, which claims it).
+  enum class Wake {One, All, NewGroup};
 
   /// A hook that wakes this executor while it exists and does nothing afterwards.
   static std::function<void()> make_waker(const std::weak_ptr<WaitState> & weak_state, Wake who);
@@ -208,8 +212,11 @@ private:
   bool claim_ready_locked(
     AnyExecutable & any_executable, const ExecutableSet * only, bool & more_ready,
     std::chrono::steady_clock::time_point & next_work_time);
-  /// Reopens a mutually exclusive group after its callback.
-  void release_claim(const rclcpp::CallbackGroup::SharedPtr & group);
+  /// After `executable`'s work was taken (or found gone): notes what it has left for later and
+  /// reopens a mutually exclusive group, waking a thread if the group has work waiting.
+  void release_claim(
+    const rclcpp::CallbackGroup::SharedPtr & group,
+    const std::shared_ptr<rclcpp::detail::Executable> & executable);
   /// The members of this executor's groups that have work waiting now.
   ExecutableSet collect_ready_work();
   void associate_group_locked(const rclcpp::CallbackGroup::SharedPtr & group);

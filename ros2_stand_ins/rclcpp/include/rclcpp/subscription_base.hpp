@@ -80,10 +80,17 @@ private:
 
   std::shared_ptr<void> keep_alive_;
   detail::TopicEndpointInfo info_;
+  /// What is known of the endpoint's queue without asking it.
+  enum MessageHint : int
+  {
+    kNoMessage,     // empty since it was last asked or taken from
+    kMaybeMessage,  // a message was taken, more may wait behind it: ask
+    kMessage,       // a message arrived (or was seen) since: no need to ask
+  };
   // Set by every message arrival, cleared when take() finds nothing: tells whether a message may
   // wait even for endpoints that cannot say. Shared with the arrival hook, which the transport
   // may still run while this object is being destroyed.
-  std::shared_ptr<std::atomic_bool> may_have_message_;
+  std::shared_ptr<std::atomic<int>> message_hint_;
   std::shared_ptr<detail::SubscriptionEndpoint> endpoint_;
 };
 
