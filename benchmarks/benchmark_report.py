@@ -1,5 +1,20 @@
 #!/usr/bin/python3
-"""Turns the driver's result lines of one benchmark run into docs/BENCHMARKS.md (on stdout).
+# Copyright 2026 obsfeed developers
+#
+# Licensed under the Apache License, Version 2.0 (the "License");
+# you may not use this file except in compliance with the License.
+# You may obtain a copy of the License at
+#
+#     http://www.apache.org/licenses/LICENSE-2.0
+#
+# Unless required by applicable law or agreed to in writing, software
+# distributed under the License is distributed on an "AS IS" BASIS,
+# WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+# See the License for the specific language governing permissions and
+# limitations under the License.
+
+"""
+Turn the driver's result lines of one benchmark run into docs/BENCHMARKS.md (on stdout).
 
 Every figure is the median over the run's repetitions, with the lowest and highest value
 beside it: the machine is shared, so one repetition alone says little.
@@ -48,6 +63,7 @@ def spread(numbers, scale=1.0, digits=0):
     """'median (min-max)', scaled, or a dash when nothing was measured."""
     if not numbers:
         return '-'
+
     def show(x):
         return f'{x * scale:.{digits}f}'
     low, mid, high = min(numbers), median(numbers), max(numbers)
@@ -90,9 +106,9 @@ def machine():
 
 
 def latency_table(results, experiment, sensors, per):
-    floor_p50 = median(values(results, 'p50_us', build='floor', experiment=experiment, sensors=sensors))
-    floor_cpu = median(values(results, 'cpu_us_per_reading', build='floor', experiment=experiment,
-                              sensors=sensors))
+    floor = dict(build='floor', experiment=experiment, sensors=sensors)
+    floor_p50 = median(values(results, 'p50_us', **floor))
+    floor_cpu = median(values(results, 'cpu_us_per_reading', **floor))
     lines = [
         f'| what answered | p50 | p90 | p99 | max | lost | node CPU per {per} | p50 / floor '
         '| CPU / floor |',
@@ -107,7 +123,8 @@ def latency_table(results, experiment, sensors, per):
             f'| {spread(values(results, "p99_us", **where))} us '
             f'| {spread(values(results, "max_us", **where))} us '
             f'| {sum(values(results, "lost", **where))} '
-            f'| {spread(cpu)} us | {ratio(median(p50), floor_p50)} | {ratio(median(cpu), floor_cpu)} |')
+            f'| {spread(cpu)} us | {ratio(median(p50), floor_p50)} '
+            f'| {ratio(median(cpu), floor_cpu)} |')
     return lines
 
 
@@ -125,7 +142,8 @@ def rate_table(results):
             seconds = values(results, 'send_seconds', **where)
             share = [c / s for c, s in zip(cpu, seconds) if s]
             lines.append(
-                f'| {title} | {hz} Hz | {spread(sent)} | {spread(values(results, "superseded", **where))}'
+                f'| {title} | {hz} Hz | {spread(sent)} '
+                f'| {spread(values(results, "superseded", **where))}'
                 f'{back_to_back(results, **where)} '
                 f'| {spread(values(results, "p50_us", **where))} us '
                 f'| {spread(values(results, "p99_us", **where))} us '
@@ -135,8 +153,12 @@ def rate_table(results):
 
 
 def back_to_back(results, **where):
-    """', N back to back' when the measurements say how many superseded readings left right
-    before the next one (the driver catching up), else nothing."""
+    """
+    Say ', N back to back' where the measurements count them, else nothing.
+
+    Back to back: superseded readings that left right before the next one (the driver catching
+    up).
+    """
     counts = values(results, 'superseded_back_to_back', **where)
     return f', {spread(counts)} back to back' if counts else ''
 
@@ -150,23 +172,25 @@ def mib(kib):
 
 
 def sustained_table(results):
-    """One row per answerer and sensor count of its one sustained run, under a row with the
-    targets."""
+    """Build the sustained table: the targets' row, then one row per answerer and sensor count."""
     targets = SUSTAINED_TARGETS
     lines = [
         '| what answered | sensors | readings sent | superseded | p50 | p99 '
         '| node CPU, share of one core | RSS after warm-up | RSS at the end | drift | peak RSS |',
         '|---|---|---|---|---|---|---|---|---|---|---|',
-        f'| target | | | under {targets["superseded_share"] * 100:g} % ({SIZED_FOR_SENSORS} sensors) '
+        f'| target | | | under {targets["superseded_share"] * 100:g} % '
+        f'({SIZED_FOR_SENSORS} sensors) '
         f'| | | under {targets["cpu_share"] * 100:g} % ({SIZED_FOR_SENSORS} sensors) | '
-        f'| under 16 MB ({mib(targets["rss_bytes"] / 1024)}) | flat (at most {FLAT_SHARE * 100:g} %) | |',
+        f'| under 16 MB ({mib(targets["rss_bytes"] / 1024)}) '
+        f'| flat (at most {FLAT_SHARE * 100:g} %) | |',
     ]
     verdicts = []
     sensor_counts = sorted({r['sensors'] for r in results if r['experiment'] == 'sustained'})
     for sensors in sensor_counts:
         for build, title in BUILDS:
             runs = [r for r in results
-                    if r['build'] == build and r['experiment'] == 'sustained' and r['sensors'] == sensors]
+                    if r['build'] == build and r['experiment'] == 'sustained'
+                    and r['sensors'] == sensors]
             if runs:
                 row, verdict = sustained_row(runs[-1], title)
                 lines.append(row)
@@ -177,14 +201,15 @@ def sustained_table(results):
 
 
 def sustained_row(run, title):
-    """The table row of one sustained run and the sentence that says which targets it missed."""
+    """Build the table row of one sustained run and the sentence naming the targets it missed."""
     targets = SUSTAINED_TARGETS
     sent, superseded = run['sent'], run['superseded']
     share = run['cpu_s'] / run['send_seconds'] if run['send_seconds'] else None
     drift = run['rss_end_kib'] - run['rss_start_kib']
     superseded_share = superseded / sent if sent else None
     row = (
-        f'| {title} | {run["sensors"]} | {sent} | {superseded} ({percent(superseded_share, ".2g")}), '
+        f'| {title} | {run["sensors"]} | {sent} '
+        f'| {superseded} ({percent(superseded_share, ".2g")}), '
         f'{run["superseded_back_to_back"]} back to back | {run["p50_us"]:.0f} us '
         f'| {run["p99_us"]:.0f} us | {percent(share, ".1f")} | {mib(run["rss_start_kib"])} '
         f'| {mib(run["rss_end_kib"])} | {drift:+d} KiB | {mib(run["peak_rss_kib"])} |')
@@ -208,7 +233,8 @@ def memory_table(results):
     lines = ['| what answered | ' + ' | '.join(f'{n} sensors' for n in sensor_counts) + ' |',
              '|---|' + '---|' * len(sensor_counts)]
     for build, title in BUILDS:
-        cells = [spread(values(results, 'peak_rss_kib', build=build, experiment='memory', sensors=n),
+        where = dict(build=build, experiment='memory')
+        cells = [spread(values(results, 'peak_rss_kib', sensors=n, **where),
                         scale=1 / 1024, digits=1) + ' MiB' for n in sensor_counts]
         lines.append(f'| {title} | ' + ' | '.join(cells) + ' |')
     return lines
@@ -230,16 +256,18 @@ def comparison(results):
         if None in (stand_in, humble, stand_in_cpu, humble_cpu):
             continue
         lines.append(
-            f'- {sensors} sensors: median latency stand-in {stand_in:.0f} us, Humble {humble:.0f} us '
-            f'(stand-in / Humble {stand_in / humble:.2f}); node CPU per reading stand-in '
-            f'{stand_in_cpu:.0f} us, Humble {humble_cpu:.0f} us ({stand_in_cpu / humble_cpu:.2f}).')
+            f'- {sensors} sensors: median latency stand-in {stand_in:.0f} us, '
+            f'Humble {humble:.0f} us (stand-in / Humble {stand_in / humble:.2f}); '
+            f'node CPU per reading stand-in {stand_in_cpu:.0f} us, Humble {humble_cpu:.0f} us '
+            f'({stand_in_cpu / humble_cpu:.2f}).')
     where = dict(experiment='rate', hz=2000)
     stand_in = median(values(results, 'cpu_s', build='stand-in', **where))
     humble = median(values(results, 'cpu_s', build='humble', **where))
     if stand_in is not None and humble is not None:
         lines.append(
             f'- 3 sensors at 2 kHz: node CPU stand-in {stand_in:.2f} s, Humble {humble:.2f} s '
-            f'per {median(values(results, "send_seconds", build="humble", **where)):.1f} s of readings.')
+            f'per {median(values(results, "send_seconds", build="humble", **where)):.1f} s '
+            'of readings.')
     return lines
 
 
@@ -257,7 +285,8 @@ def main():
     measured = {r['build'] for r in results}
     for name in dict.fromkeys(names):
         if name in measured:
-            BUILDS.append((name, TITLES.get(name, f'`obsfeed_node` on the stand-in rclcpp, `{name}`')))
+            title = f'`obsfeed_node` on the stand-in rclcpp, `{name}`'
+            BUILDS.append((name, TITLES.get(name, title)))
 
     out = [
         '# Benchmarks',
@@ -282,7 +311,8 @@ def main():
         '',
         'One driver (`obsfeed_bench_driver`, plain Cyclone DDS with idlc-generated types, no ROS '
         'client library) talks to one answering process at a time over loopback '
-        '(`ROS_LOCALHOST_ONLY=1`) on a domain of the run\'s own. The answerers take turns: in each '
+        '(`ROS_LOCALHOST_ONLY=1`) on a domain of the run\'s own. The answerers take turns: '
+        'in each '
         'repetition every answerer is measured with 3 sensors, then with 10, 16 and 32, and '
         'the order of the answerers rotates from one repetition to the next. Each answerer is '
         'a fresh process, configured with `ultrasonic.hor_range_max:=65.0` so that every '
@@ -323,7 +353,8 @@ def main():
     if sustained:
         run = next(r for r in results if r['experiment'] == 'sustained')
         out += ['', f'## Sustained load: readings at {run["hz"] / 1000:g} kHz for '
-                f'{run["sent"] / run["hz"]:.0f} s, after {run["warm_up_seconds"]:g} s of warm-up', '']
+                f'{run["sent"] / run["hz"]:.0f} s, '
+                f'after {run["warm_up_seconds"]:g} s of warm-up', '']
         out += sustained
     out += ['', '## Peak resident memory', '']
     out += memory_table(results)

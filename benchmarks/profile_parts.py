@@ -1,6 +1,22 @@
 #!/usr/bin/python3
-"""Whose code an answerer's time per readings array went to: obsfeed's, the client library's,
-Cyclone DDS's, the kernel's.
+# Copyright 2026 obsfeed developers
+#
+# Licensed under the Apache License, Version 2.0 (the "License");
+# you may not use this file except in compliance with the License.
+# You may obtain a copy of the License at
+#
+#     http://www.apache.org/licenses/LICENSE-2.0
+#
+# Unless required by applicable law or agreed to in writing, software
+# distributed under the License is distributed on an "AS IS" BASIS,
+# WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+# See the License for the specific language governing permissions and
+# limitations under the License.
+
+"""
+Tell whose code an answerer's time per readings array went to.
+
+Its parts: obsfeed's, the client library's, Cyclone DDS's, the kernel's.
 
     profile_parts.py callgrind SHORT LONG READINGS [--functions N]
     profile_parts.py perf SHORT LONG READINGS SAMPLE_US
@@ -29,7 +45,8 @@ RUNTIME = re.compile(r'(^|/)(libc|libm|libstdc\+\+|libgcc_s|libpthread)[.-][^/]*
 LOADER = re.compile(r'(^|/)ld-linux[^/]*$')
 PARTS = [
     ('obsfeed (callback, diagnosis), the floor\'s own code',
-     re.compile(r'(^|/)((libobsfeed_core|libquorvex_lumidra_diagnosis)[^/]*|obsfeed_(node|bench_floor))$')),
+     re.compile(r'(^|/)((libobsfeed_core|libquorvex_lumidra_diagnosis)[^/]*'
+                r'|obsfeed_(node|bench_floor))$')),
     ('Cyclone DDS', re.compile(r'(^|/)libddsc[^/]*$')),
     ('client library (rclcpp, rmw or dds_wire, type support)', re.compile(r'.')),
 ]
@@ -106,7 +123,8 @@ def breakdown(path):
 
 def print_parts(per_reading, total, unit):
     for part, amount in sorted(per_reading.items(), key=lambda item: -item[1]):
-        print(f'  {amount:9.{0 if unit == "" else 1}f}{unit}  {100 * amount / total:5.1f} %  {part}')
+        decimals = 0 if unit == '' else 1
+        print(f'  {amount:9.{decimals}f}{unit}  {100 * amount / total:5.1f} %  {part}')
 
 
 def callgrind(arguments):
@@ -154,7 +172,7 @@ def perf(arguments):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser = argparse.ArgumentParser(description=__doc__.strip().splitlines()[0])
     modes = parser.add_subparsers(dest='mode', required=True)
     from_callgrind = modes.add_parser('callgrind')
     from_callgrind.add_argument('short')

@@ -1,5 +1,18 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
+
+#include <fmt/format.h>
 
 #include <chrono>
 #include <cmath>
@@ -7,8 +20,6 @@
 #include <optional>
 #include <string>
 #include <utility>
-
-#include <fmt/format.h>
 
 #include "obsfeed/costmap_input.hpp"
 #include "obsfeed/ultrasonic_scan.hpp"
@@ -63,9 +74,11 @@ void CostmapInput::ultrasonicInit()
   get_parameter("ultrasonic.ver_sample_ratio", ver_sample_ratio_);
   get_parameter("ultrasonic.device_pose", device_pose_);
   // Checked once here rather than per reading: a bad geometry would break every scan.
-  throwOnFault(ultrasonicGeometryFault(
+  throwOnFault(
+    ultrasonicGeometryFault(
       "ultrasonic.hor_", hor_field_of_view_, hor_safe_angle_, hor_sample_ratio_));
-  throwOnFault(ultrasonicGeometryFault(
+  throwOnFault(
+    ultrasonicGeometryFault(
       "ultrasonic.ver_", ver_field_of_view_, ver_safe_angle_, ver_sample_ratio_));
   // The start-up range limits take the road, and the check, of a set at run time.
   const auto limits = dynamicParametersCallback(
@@ -80,9 +93,9 @@ void CostmapInput::ultrasonicInit()
   // The descriptor's range refuses everything else but lets NaN through.
   if (std::isnan(stale_timeout)) {
     throw rclcpp::exceptions::InvalidParameterValueException(
-      fmt::format(
-        "parameter 'ultrasonic.stale_timeout' has invalid value {}: the timeout must be a "
-        "number of seconds", stale_timeout));
+            fmt::format(
+              "parameter 'ultrasonic.stale_timeout' has invalid value {}: the timeout must be a "
+              "number of seconds", stale_timeout));
   }
   stale_timeout_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
     std::chrono::duration<double>(stale_timeout));

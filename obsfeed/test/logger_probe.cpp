@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // A tiny program that drives the process logger through one scenario, so that each logger
 // configuration (which is fixed once per process) runs in a process of its own.
@@ -52,7 +63,9 @@ void concurrentStatements(int threads, int statements_per_thread)
     workers.emplace_back(
       [t, statements_per_thread] {
         for (int i = 0; i < statements_per_thread; ++i) {
-          LOG_WARN("thread {0} statement {1} with a tail long enough to tear if writes interleave", t, i);
+          LOG_WARN(
+            "thread {0} statement {1} with a tail long enough to tear if writes interleave",
+            t, i);
         }
       });
   }

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // obsfeed_soak: runs obsfeed_node as the robot would for a given time (ten sensors read at
 // 1 kHz, the bumper pressed at 100 Hz) and checks what a robot needs from it after months:
@@ -21,6 +32,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cinttypes>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -56,12 +68,12 @@ constexpr double kPressHz = 100.0;
 constexpr std::int64_t kCycle = 60000;
 
 /// Resident memory of process @p pid in KiB, 0 once it is gone.
-long residentKib(pid_t pid)
+std::int64_t residentKib(pid_t pid)
 {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   for (std::string line; std::getline(status, line); ) {
     if (line.rfind("VmRSS:", 0) == 0) {
-      return std::stol(line.substr(6));
+      return std::stoll(line.substr(6));
     }
   }
   return 0;
@@ -150,7 +162,7 @@ private:
     const bool shaped = scan.header.frame_id == "ultrasonic_0" + std::to_string(n) + "_link" &&
       scan.ranges.size() == 100 && scan.ranges.front() == scan.ranges.back();
     ++scans;
-    const long raw = shaped ? std::lround(scan.ranges.front() * 1000.0) : -1;
+    const std::int64_t raw = shaped ? std::llround(scan.ranges.front() * 1000.0) : -1;
     std::lock_guard<std::mutex> lock(mutex_);
     if (raw < 1 || raw > kCycle) {
       ++malformed;
@@ -178,9 +190,12 @@ private:
 };
 
 /// Calls @p send at @p rate Hz until @p stop; a tick that comes late is not made up for.
-std::int64_t runAt(double rate, const std::atomic<bool> & stop, const std::function<void(std::int64_t)> & send)
+std::int64_t runAt(
+  double rate, const std::atomic<bool> & stop,
+  const std::function<void(std::int64_t)> & send)
 {
-  const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
+  const auto period =
+    std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
   auto next = Clock::now();
   std::int64_t sent = 0;
   while (!stop) {
@@ -226,11 +241,12 @@ int main(int argc, char ** argv)
   std::atomic<bool> stop{!ok};
   std::atomic<std::int64_t> sent{0};
   std::thread readings([&]() {
-      runAt(kReadingHz, stop, [&](std::int64_t number) {
-        robot->sendReadings(
-          std::vector<std::uint16_t>(kSensors, static_cast<std::uint16_t>(1 + number % kCycle)));
-        sent = number + 1;
-      });
+      runAt(
+        kReadingHz, stop, [&](std::int64_t number) {
+          robot->sendReadings(
+            std::vector<std::uint16_t>(kSensors, static_cast<std::uint16_t>(1 + number % kCycle)));
+          sent = number + 1;
+        });
     });
   std::thread presses([&]() {runAt(kPressHz, stop, [&](std::int64_t) {robot->sendBumper(true);});});
 
@@ -241,8 +257,8 @@ int main(int argc, char ** argv)
     std::chrono::duration<double>(std::min(20.0, seconds / 3.0)));
   const auto end = start + std::chrono::duration_cast<Clock::duration>(
     std::chrono::duration<double>(seconds));
-  long warm_rss = 0;
-  long peak_rss = 0;
+  std::int64_t warm_rss = 0;
+  std::int64_t peak_rss = 0;
   std::int64_t first_counted = 0;
   std::size_t presses_before = 0;
   std::size_t arcs_before = 0;
@@ -250,7 +266,7 @@ int main(int argc, char ** argv)
   while (ok && Clock::now() < end) {
     std::this_thread::sleep_for(1s);
     node.readAvailable();
-    const long rss = residentKib(node.pid());
+    const std::int64_t rss = residentKib(node.pid());
     if (!warmed && Clock::now() >= warm) {
       warmed = true;
       first_counted = sent.load() + static_cast<std::int64_t>(kReadingHz);
@@ -258,7 +274,7 @@ int main(int argc, char ** argv)
       presses_before = pressesTaken(node.output());
       arcs_before = costmap.arcs.load();
     }
-    long & highest = warmed ? peak_rss : warm_rss;
+    std::int64_t & highest = warmed ? peak_rss : warm_rss;
     highest = std::max(highest, rss);
   }
   stop = true;
@@ -287,12 +303,13 @@ int main(int argc, char ** argv)
   robot.reset();
   rclcpp::shutdown();
 
-  const long drift = peak_rss - warm_rss;
+  const std::int64_t drift = peak_rss - warm_rss;
   // Flat: allocator noise of a few pages, not growth with the number of messages handled. Under
   // a sanitizer freed memory sits in quarantine and says nothing about leaks (LeakSanitizer
   // checks those at exit), so memory is not judged there.
-  const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr || std::getenv("TSAN_OPTIONS") != nullptr;
-  const long allowed_drift = 1024 + warm_rss / 50;
+  const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr ||
+    std::getenv("TSAN_OPTIONS") != nullptr;
+  const std::int64_t allowed_drift = 1024 + warm_rss / 50;
   const bool memory_flat = warmed && (sanitized || drift <= allowed_drift);
   const bool all_scans = taken > 0 && incomplete == 0 && costmap.malformed == 0;
   // One press may straddle the moment the warm-up ended.
@@ -301,11 +318,13 @@ int main(int argc, char ** argv)
   std::printf(
     "obsfeed_soak: %.0f s, %zu sensors at %.0f Hz (%.0f Hz sent), bumper at %.0f Hz | "
     "readings counted %zu, taken %zu, skipped %zu, lost %zu | presses taken %zu, arcs %zu | "
-    "RSS %ld KiB after warm-up, peak %ld KiB, drift %+ld KiB (allowed %ld) | "
-    "unexpected lines %zu%s%s | wait status %d\n",
-    seconds, kSensors, kReadingHz, static_cast<double>(sent_total) / seconds, kPressHz, counted, taken,
-    counted - std::min(counted, taken), incomplete, presses_taken, arcs, warm_rss, peak_rss, drift,
-    allowed_drift, unexpected.size(), unexpected.empty() ? "" : ", the first: ",
+    "RSS %" PRId64 " KiB after warm-up, peak %" PRId64 " KiB, drift %+" PRId64
+    " KiB (allowed %" PRId64 ") | unexpected lines %zu%s%s | wait status %d\n",
+    seconds, kSensors, kReadingHz, static_cast<double>(sent_total) / seconds, kPressHz,
+    counted, taken, counted - std::min(counted, taken), incomplete,
+    presses_taken, arcs,
+    warm_rss, peak_rss, drift, allowed_drift,
+    unexpected.size(), unexpected.empty() ? "" : ", the first: ",
     unexpected.empty() ? "" : unexpected.front().c_str(), status);
   std::printf(
     "obsfeed_soak: scans %s, arcs %s, memory %s, log %s, exit %s\n", all_scans ? "ok" : "FAILED",

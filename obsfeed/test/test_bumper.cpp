@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include <gtest/gtest.h>
 
@@ -65,7 +76,8 @@ TEST_F(RunningNode, StampFollowsTheNodeClockTenMillisecondsBack)
   auto bumper = listen("bumper_laser");
   // Before the first clock message, then a simulated time (the arithmetic alone:
   // test_scan_arithmetic).
-  const struct {
+  const struct
+  {
     std::int64_t node_time;
     std::int64_t stamp;
   } cases[] = {{0, 0}, {5'000'000'000, 4'990'000'000}};

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // obsfeed_node as the robot runs it: a process of its own, reached only over DDS from this
 // test process, on a domain id no other test run uses and on loopback only. Written against
@@ -56,7 +67,8 @@ protected:
       OBSFEED_NODE_PATH, std::vector<std::string>{}, isolatedNetwork());
     peer_ = std::make_unique<obsfeed_test::RobotPeer>("obsfeed_end_to_end_peer");
     for (int n = 1; n <= kSensors; ++n) {
-      lasers_.push_back(std::make_shared<ScanLog>(peer_->node(), "ultrasonic_laser" + std::to_string(n)));
+      lasers_.push_back(
+        std::make_shared<ScanLog>(peer_->node(), "ultrasonic_laser" + std::to_string(n)));
     }
     bumper_ = std::make_shared<ScanLog>(peer_->node(), "bumper_laser");
     peer_->spin();
@@ -109,7 +121,11 @@ protected:
       return false;
     }
     bumper_->restart();
-    if (!repeatUntil([this]() {peer_->sendReadings(std::vector<std::uint16_t>(kSensors, 0));}, lasers_)) {
+    if (!repeatUntil(
+        [this]() {
+          peer_->sendReadings(std::vector<std::uint16_t>(kSensors, 0));
+        }, lasers_))
+    {
       return false;
     }
     // A repeated warm-up reading may still be on its way; every scan of a test's own readings
@@ -117,7 +133,9 @@ protected:
     const std::int64_t now_ns = rclcpp::Clock(RCL_SYSTEM_TIME).now().nanoseconds();
     for (const auto & log : lasers_) {
       log->restart(
-        [now_ns](const LaserScan & scan) {return rclcpp::Time(scan.header.stamp).nanoseconds() >= now_ns;});
+        [now_ns](const LaserScan & scan) {
+          return rclcpp::Time(scan.header.stamp).nanoseconds() >= now_ns;
+        });
     }
     return true;
   }
@@ -169,7 +187,8 @@ void expectHorizontalFan(const LaserScan & scan, int sensor, std::uint32_t range
 TEST_F(EndToEnd, ReadingsAndPressesGiveTheExactScansOutOnEveryTopic)
 {
   peer_->sendReadings({100, 0xFFFF, 200});
-  const std::uint32_t range_bits[] = {0x3D4CDEBDu, 0x40200E04u, 0x3DCCDEBDu};  // 0.05 m, far, 0.10 m
+  // 0.05 m, far, 0.10 m
+  const std::uint32_t range_bits[] = {0x3D4CDEBDu, 0x40200E04u, 0x3DCCDEBDu};
   for (int n = 1; n <= kSensors; ++n) {
     ASSERT_TRUE(laser(n).waitForCount(1)) << n;
     expectHorizontalFan(laser(n).last(), n, range_bits[n - 1]);

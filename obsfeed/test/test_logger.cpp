@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // The logger is configured once per process, so every configuration runs the probe program
 // in a fresh process with a chosen environment and checks what it printed.
@@ -29,7 +40,8 @@ const char kInvalidLevel[] = "environment variable SPDLOG_LEVEL is invalid, and 
 
 using Env = std::map<std::string, std::string>;
 // Every variable set to an accepted value: no report lines.
-const Env kAccepted{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "info"}};
+const Env kAccepted{{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"},
+  {"SPDLOG_LEVEL", "info"}};
 
 Lines probe(const std::vector<std::string> & arguments, const Env & env = kAccepted)
 {
@@ -86,7 +98,8 @@ TEST(LoggerEnvironment, EachSettingGivesItsReportAndItsStatements)
 TEST(LoggerSequence, WrapsAtOneHundredTwentyEightInAThreeColumnField)
 {
   const auto lines = probe(
-    {"many", "260"}, {{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "trace"}});
+    {"many", "260"},
+    {{"SPDLOG_STDOUT", "true"}, {"SPDLOG_SYSTEMD", "false"}, {"SPDLOG_LEVEL", "trace"}});
   ASSERT_EQ(lines.size(), 260u);
   EXPECT_EQ(lines[0], "  1 [INFO] statement 1");
   EXPECT_EQ(lines[8], "  9 [INFO] statement 9");

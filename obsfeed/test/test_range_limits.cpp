@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include <gtest/gtest.h>
 
@@ -56,7 +67,8 @@ TEST_F(RangeLimits, ABadEntryRefusesTheWholeCall)
   const std::vector<std::vector<Parameter>> refused{
     {Parameter("ultrasonic.hor_range_max", 0.3), Parameter("ultrasonic.ver_range_min", "near")},
     {Parameter("ultrasonic.hor_range_max", 0.3), Parameter("ultrasonic.ver_range_max", 1)},
-    {Parameter("ultrasonic.hor_range_max", 0.3), Parameter("ultrasonic.hor_range_min", std::nan(""))},
+    {Parameter("ultrasonic.hor_range_max", 0.3),
+      Parameter("ultrasonic.hor_range_min", std::nan(""))},
     {Parameter("ultrasonic.hor_range_max", std::numeric_limits<double>::infinity())},
     {Parameter("ultrasonic.hor_range_max", 0.3), Parameter("ultrasonic.use_inf", 1)},
   };
@@ -79,9 +91,10 @@ TEST_F(RangeLimits, ABadEntryRefusesTheWholeCall)
 // against each other: a minimum above the maximum, a negative one, a maximum of zero.
 TEST_F(RangeLimits, LimitsSetOnTheRunningNodeTakeEffectUnchecked)
 {
-  const auto results = node_->set_parameters({
-    Parameter("ultrasonic.hor_range_min", 0.5), Parameter("ultrasonic.hor_range_max", 0.3),
-    Parameter("ultrasonic.ver_range_min", -1.0), Parameter("ultrasonic.ver_range_max", 0.0)});
+  const auto results = node_->set_parameters(
+    {
+      Parameter("ultrasonic.hor_range_min", 0.5), Parameter("ultrasonic.hor_range_max", 0.3),
+      Parameter("ultrasonic.ver_range_min", -1.0), Parameter("ultrasonic.ver_range_max", 0.0)});
   for (const auto & each : results) {
     EXPECT_TRUE(each.successful) << each.reason;
   }
@@ -137,7 +150,8 @@ TEST_F(RangeLimits, SettingStartUpGeometryOnTheRunningNodeIsRefused)
   }
   // A wrong type is refused too, and stores nothing.
   EXPECT_FALSE(node_->set_parameter(Parameter("ultrasonic.hor_range_max", "far")).successful);
-  EXPECT_FALSE(node_->set_parameter(Parameter("ultrasonic.hor_range_max", std::nan(""))).successful);
+  EXPECT_FALSE(
+    node_->set_parameter(Parameter("ultrasonic.hor_range_max", std::nan(""))).successful);
   // Parameters outside the pipeline are not its business.
   EXPECT_TRUE(node_->set_parameter(Parameter("debug", true)).successful);
 
@@ -154,7 +168,8 @@ TEST_F(RangeLimits, ConcurrentChangesNeverTearAPairOfLimits)
   std::thread changer([&] {
       for (std::size_t i = 0; !stop; ++i) {
         const auto & pair = pairs[i % 2];
-        node_->dynamicParametersCallback({
+        node_->dynamicParametersCallback(
+        {
           Parameter("ultrasonic.hor_range_min", pair.first),
           Parameter("ultrasonic.hor_range_max", pair.second)});
       }

@@ -1,5 +1,16 @@
 # Copyright 2026 obsfeed developers
-# Licensed under the Apache License, Version 2.0.
+#
+# Licensed under the Apache License, Version 2.0 (the "License");
+# you may not use this file except in compliance with the License.
+# You may obtain a copy of the License at
+#
+#     http://www.apache.org/licenses/LICENSE-2.0
+#
+# Unless required by applicable law or agreed to in writing, software
+# distributed under the License is distributed on an "AS IS" BASIS,
+# WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+# See the License for the specific language governing permissions and
+# limitations under the License.
 
 """obsfeed_node started the two ways a ROS 2 user starts it: `ros2 run` and `ros2 launch`."""
 
@@ -33,8 +44,11 @@ def until(call, predicate):
 
 @contextlib.contextmanager
 def started(command):
-    """Runs a ros2 command that starts obsfeed_node; yields the command's process and the
-    node's. Whatever is left of either is killed afterwards."""
+    """
+    Run a ros2 command that starts obsfeed_node; yield the command's process and the node's.
+
+    Whatever is left of either is killed afterwards.
+    """
     parent = subprocess.Popen(command, env=ENV, stdout=subprocess.DEVNULL)
     try:
         end = time.monotonic() + DEADLINE

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // The scan arithmetic without a node, bit for bit: the costmap that consumes the scans was
 // tuned against exactly these values, so every row pins what one configuration publishes.
@@ -195,7 +206,9 @@ TEST(UltrasonicScan, GeometryFaultsNameTheParameterAndItsValue)
     {0.873, 1.047, kNan, {"p.sample_ratio", "nan"}},
   };
   for (const auto & row : rows) {
-    const auto fault = ultrasonicGeometryFault("p.", row.field_of_view, row.safe_angle, row.sample_ratio);
+    const auto fault = ultrasonicGeometryFault(
+      "p.", row.field_of_view, row.safe_angle,
+      row.sample_ratio);
     SCOPED_TRACE(
       std::to_string(row.field_of_view) + ", " + std::to_string(row.safe_angle) + ", " +
       std::to_string(row.sample_ratio) + ": " + fault.value_or("usable"));

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // A supervisor may stop obsfeed_node at any moment: while it is still being built, or while it
 // is busy with a stream of readings. Every stop must end the process, promptly and with status
@@ -37,12 +48,15 @@ using obsfeed_test::isolatedNetwork;
 /// Stops @p node at a random moment up to @p longest from now with SIGINT or SIGTERM, sometimes
 /// repeated at once, as a Ctrl-C pressed twice or a supervisor signalling every process of a
 /// group sends it. Returns a line on what went wrong, or "" when the node ended with status 0.
-std::string stopAtRandom(ChildProcess & node, std::mt19937 & generator, std::chrono::microseconds longest)
+std::string stopAtRandom(
+  ChildProcess & node, std::mt19937 & generator,
+  std::chrono::microseconds longest)
 {
   const int signal_number = std::uniform_int_distribution<int>(0, 1)(generator) ? SIGINT : SIGTERM;
   const std::chrono::microseconds delay(
     std::uniform_int_distribution<std::int64_t>(0, longest.count())(generator));
-  const int times = std::vector<int>{1, 1, 2, 20}[std::uniform_int_distribution<int>(0, 3)(generator)];
+  const int times =
+    std::vector<int>{1, 1, 2, 20}[std::uniform_int_distribution<int>(0, 3)(generator)];
   std::this_thread::sleep_for(delay);
   for (int i = 0; i < times; ++i) {
     node.sendSignal(signal_number);
@@ -142,7 +156,7 @@ TEST_F(StopRequests, DuringStartUpEndTheProcessWithStatusZero)
         for (int run = 0; run < kRunsPerSlot; ++run) {
           ChildProcess node(OBSFEED_NODE_PATH, {}, isolatedNetwork());
           failures[slot] +=
-            node.waitForOutput("\n") ? stopAtRandom(node, generator, 40ms) : "no first line\n";
+          node.waitForOutput("\n") ? stopAtRandom(node, generator, 40ms) : "no first line\n";
         }
       });
   }

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // The ultrasonic pipeline of a node spinning in this process: what each mount publishes, what
 // it reports, and what the parameter file can set.
@@ -31,7 +42,9 @@ constexpr std::uint32_t kHor100mm = 0x3D4CDEBD;   // 0.0500171 m
 constexpr std::uint32_t kHor200mm = 0x3DCCDEBD;   // 0.1000342 m
 constexpr std::uint32_t kHorFar = 0x40200E04;     // 2.5008554 m
 
-void expectRanges(const sensor_msgs::msg::LaserScan & scan, std::size_t rays, std::uint32_t range_bits)
+void expectRanges(
+  const sensor_msgs::msg::LaserScan & scan, std::size_t rays,
+  std::uint32_t range_bits)
 {
   ASSERT_EQ(scan.ranges.size(), rays);
   for (float range : scan.ranges) {

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // obsfeed_probe: sends one ultrasonic readings array (and, if asked, one bumper contact) to a
 // running obsfeed_node and prints the scans that come back, with the time each took from our
@@ -250,7 +261,8 @@ int main(int argc, char ** argv)
   if (complete && answers_ms.size() > 1) {
     std::sort(answers_ms.begin(), answers_ms.end());
     const auto at = [&answers_ms](double fraction) {
-        return answers_ms[static_cast<size_t>(fraction * static_cast<double>(answers_ms.size() - 1))];
+        const double last = static_cast<double>(answers_ms.size() - 1);
+        return answers_ms[static_cast<size_t>(fraction * last)];
       };
     std::printf(
       "%zu rounds, publish to last scan: min %.3f  median %.3f  p90 %.3f  p99 %.3f  max %.3f ms\n",

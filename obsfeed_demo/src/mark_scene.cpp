@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include "obsfeed_demo/mark_scene.hpp"
 
@@ -64,7 +75,9 @@ void MarkScene::markCellsOfReturns(double size, const std::string & label)
   std::set<std::pair<long, long>> cells;  // NOLINT(runtime/int)
   for (const auto * returns : {&ultrasonic_returns, &bumper_returns}) {
     for (const Eigen::Vector2d & point : *returns) {
-      cells.emplace(std::lround(std::floor(point.x() / size)), std::lround(std::floor(point.y() / size)));
+      cells.emplace(
+        std::lround(std::floor(point.x() / size)),
+        std::lround(std::floor(point.y() / size)));
     }
   }
   marked_cells.clear();

@@ -1,14 +1,25 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include "obsfeed_demo/robot_layout.hpp"
+
+#include <yaml-cpp/yaml.h>
 
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-
-#include <yaml-cpp/yaml.h>
 
 namespace obsfeed_demo
 {
@@ -17,7 +28,9 @@ namespace
 {
 
 /// A list of exactly @p count finite numbers.
-std::vector<double> readNumbers(const YAML::Node & node, std::size_t count, const std::string & what)
+std::vector<double> readNumbers(
+  const YAML::Node & node, std::size_t count,
+  const std::string & what)
 {
   if (!node.IsSequence() || node.size() != count) {
     throw std::runtime_error(what + " must be a list of " + std::to_string(count) + " numbers");

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include "obsfeed_demo/scene_painter.hpp"
 
@@ -205,11 +216,14 @@ void paintLegend(cairo_t * cr, const MarkScene & scene)
     };
   constexpr Rgba kNone{1.0, 1.0, 1.0, 0.0};
   legendLine(cr, 0, scene.cells_label, box(kCell, kCell, false));
-  legendLine(cr, 1, "ultrasonic fan at the published range, and its returns",
+  legendLine(
+    cr, 1, "ultrasonic fan at the published range, and its returns",
     [&](double u, double v) {box(kFanFill, kFanEdge, false)(u, v); dot(kUltrasonicReturn)(u, v);});
-  legendLine(cr, 2, "far reading beyond range_max: no return, marks and clears nothing (drawn "
+  legendLine(
+    cr, 2, "far reading beyond range_max: no return, marks and clears nothing (drawn "
     "to range_max)", box(kNone, kFarFanEdge, true));
-  legendLine(cr, 3, "+Inf (ultrasonic.use_inf): no object within range; clears the fan up to "
+  legendLine(
+    cr, 3, "+Inf (ultrasonic.use_inf): no object within range; clears the fan up to "
     "range_max", box(kClearFanFill, kClearFanEdge, true));
   legendLine(cr, 4, "bumper_laser returns (one arc per contact)", dot(kBumperReturn));
   legendLine(cr, 5, "robot footprint", box(kFootprintFill, kFootprintEdge, false));
@@ -245,7 +259,7 @@ void paintScenePng(const MarkScene & scene, const std::string & path)
   const cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
   if (status != CAIRO_STATUS_SUCCESS) {
     throw std::runtime_error(
-      "cannot write " + path + ": " + cairo_status_to_string(status));
+            "cannot write " + path + ": " + cairo_status_to_string(status));
   }
 }
 

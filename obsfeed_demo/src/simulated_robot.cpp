@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include "obsfeed_demo/simulated_robot.hpp"
 
@@ -145,8 +156,8 @@ SimulatedRobot::LaserScan SimulatedRobot::scanAfter(
   std::unique_lock<std::mutex> lock(mutex_);
   if (!scan_arrived_.wait_for(lock, timeout, [&] {return counts_.at(sensor) > seen;})) {
     throw std::runtime_error(
-      "no scan from ultrasonic sensor " + std::to_string(sensor + 1) + " within " +
-      std::to_string(timeout.count()) + " s");
+            "no scan from ultrasonic sensor " + std::to_string(sensor + 1) + " within " +
+            std::to_string(timeout.count()) + " s");
   }
   return latest_[sensor];
 }

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // What a real Nav2 costmap marks of obsfeed's scans: obsfeed_node and Nav2's standalone
 // costmap run as programs, configured by the files obsfeed ships; this test is the robot (its
@@ -142,7 +153,8 @@ protected:
     const auto scans = rig_->robot->sendReadings(readings, 10s);
     for (std::size_t i = 0; i < scans.size(); ++i) {
       if (scans[i]) {
-        const Points points = obsfeed_demo::scanReturns(*scans[i], rig_->layout.sensors[i].inBase());
+        const Points points =
+          obsfeed_demo::scanReturns(*scans[i], rig_->layout.sensors[i].inBase());
         returns.insert(returns.end(), points.begin(), points.end());
       }
     }
@@ -157,7 +169,8 @@ protected:
   }
 
   /// The first grid for which @p holds is true, if one comes within a few seconds.
-  static std::optional<LethalCells> gridWhere(const std::function<bool(const LethalCells &)> & holds)
+  static std::optional<LethalCells> gridWhere(
+    const std::function<bool(const LethalCells &)> & holds)
   {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     std::uint64_t seen = rig_->session.gridsSeen();
@@ -294,9 +307,11 @@ TEST_F(CostmapMarks, AFarReadingClearsNothingAFartherReturnClearsTheWayToIt)
   // It is seen again, farther away: the rays to it clear the cells they cross, most of the old
   // marks (a cell beside the sensor that no ray crosses keeps its mark).
   const Points far_returns = send(onlySensor(1, 190));
-  ASSERT_TRUE(gridWhere([&](const LethalCells & grid) {
-      return grid.centres != before.centres && marked(grid);
-    }));
+  ASSERT_TRUE(
+    gridWhere(
+      [&](const LethalCells & grid) {
+        return grid.centres != before.centres && marked(grid);
+      }));
   const LethalCells after = settledGrid();
   expectMarks(after, far_returns, false);
   std::size_t kept = 0;
@@ -314,7 +329,8 @@ TEST_F(CostmapMarks, RaisingTheRangeLimitAtRunTimeLetsFartherReadingsMark)
   rclcpp::AsyncParametersClient parameters(rig_->robot, "/costmap_input");
   ASSERT_TRUE(parameters.wait_for_service(10s));
   auto set = [&](double range_max) {
-      auto result = parameters.set_parameters({rclcpp::Parameter("ultrasonic.hor_range_max", range_max)});
+      auto result =
+        parameters.set_parameters({rclcpp::Parameter("ultrasonic.hor_range_max", range_max)});
       ASSERT_EQ(result.wait_for(10s), std::future_status::ready);
       ASSERT_TRUE(result.get().at(0).successful);
     };

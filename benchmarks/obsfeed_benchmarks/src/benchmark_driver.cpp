@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include "obsfeed_benchmarks/benchmark_driver.hpp"
 
@@ -26,7 +37,9 @@ constexpr milliseconds kAnswerTimeout{1000};
 // Once sending has stopped, an answerer that stays silent this long has answered all it will.
 constexpr milliseconds kQuietAfterSending{500};
 
-double microseconds_between(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
+double microseconds_between(
+  std::chrono::steady_clock::time_point from,
+  std::chrono::steady_clock::time_point to)
 {
   return std::chrono::duration<double, std::micro>(to - from).count();
 }
@@ -56,7 +69,10 @@ bool BenchmarkDriver::warm_up(size_t rounds)
     peer_.send_bumper_contact();
     const auto resend_at = Clock::now() + milliseconds(200);
     while (Clock::now() < resend_at) {
-      peer_.receive(resend_at - Clock::now(), [&answered](size_t topic, uint16_t) {answered[topic] = true;});
+      peer_.receive(
+        resend_at - Clock::now(), [&answered](size_t topic, uint16_t) {
+          answered[topic] = true;
+        });
     }
   }
   // Answers to the repeated first messages may still be on their way: let them all arrive.
@@ -147,11 +163,14 @@ void BenchmarkDriver::measure_fixed_rate(double hz, double seconds)
 void BenchmarkDriver::measure_sustained(double hz, double seconds, double warm_up_seconds)
 {
   run_fixed_rate("sustained", hz, warm_up_seconds);
-  results_ << run_fixed_rate("sustained", hz, seconds).add("warm_up_seconds", warm_up_seconds).text()
+  results_ <<
+    run_fixed_rate("sustained", hz, seconds).add("warm_up_seconds", warm_up_seconds).text()
            << std::endl;
 }
 
-ResultLine BenchmarkDriver::run_fixed_rate(const std::string & experiment, double hz, double seconds)
+ResultLine BenchmarkDriver::run_fixed_rate(
+  const std::string & experiment, double hz,
+  double seconds)
 {
   const auto count = static_cast<size_t>(std::llround(hz * seconds));
   const uint64_t first = sequence_;
@@ -159,7 +178,8 @@ ResultLine BenchmarkDriver::run_fixed_rate(const std::string & experiment, doubl
   std::vector<Clock::time_point> sent_at(count);
   std::vector<Clock::time_point> answered_at(count);
   std::vector<size_t> scans_of(count, 0);
-  const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hz));
+  const auto period =
+    std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hz));
 
   const uint64_t rss_start = usage_.rss_kib();
   const double cpu_before = usage_.cpu_seconds();
@@ -184,7 +204,7 @@ ResultLine BenchmarkDriver::run_fixed_rate(const std::string & experiment, doubl
           return;
         }
         const uint64_t k =
-          (tag - 1 + ReadingTag::distinct_tags - first_tag_offset) % ReadingTag::distinct_tags;
+        (tag - 1 + ReadingTag::distinct_tags - first_tag_offset) % ReadingTag::distinct_tags;
         if (k < count) {
           answered_at[k] = Clock::now();
           complete += ++scans_of[k] == peer_.sensors() ? 1 : 0;
@@ -215,14 +235,19 @@ ResultLine BenchmarkDriver::run_fixed_rate(const std::string & experiment, doubl
     }
   }
   ResultLine result = line(experiment);
+  const double send_seconds =
+    count > 1 ? std::chrono::duration<double>(sent_at.back() - sent_at.front()).count() : 0.0;
   result.add("hz", hz).add("sent", static_cast<uint64_t>(count))
-  .add("send_seconds", count > 1 ? std::chrono::duration<double>(sent_at.back() - sent_at.front()).count() : 0.0)
-  .add("handled", static_cast<uint64_t>(handled)).add("superseded", static_cast<uint64_t>(count - handled))
+  .add("send_seconds", send_seconds)
+  .add("handled", static_cast<uint64_t>(handled))
+  .add("superseded", static_cast<uint64_t>(count - handled))
   .add("superseded_back_to_back", static_cast<uint64_t>(superseded_back_to_back))
   .add("incomplete", static_cast<uint64_t>(handled - latencies.size()));
   add_latencies(result, LatencySummary::of(latencies));
-  result.add("cpu_s", cpu).add("cpu_us_per_reading", cpu * 1e6 / static_cast<double>(std::max<size_t>(count, 1)))
-  .add("rss_start_kib", rss_start).add("rss_end_kib", rss_end).add("peak_rss_kib", usage_.peak_rss_kib());
+  result.add("cpu_s", cpu)
+  .add("cpu_us_per_reading", cpu * 1e6 / static_cast<double>(std::max<size_t>(count, 1)))
+  .add("rss_start_kib", rss_start).add("rss_end_kib", rss_end)
+  .add("peak_rss_kib", usage_.peak_rss_kib());
   return result;
 }
 

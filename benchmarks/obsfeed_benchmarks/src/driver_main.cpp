@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 // obsfeed_bench_driver: measures a running obsfeed_node (or the raw DDS floor, which answers
 // the same way) from a Cyclone DDS peer of its own, and prints one JSON line per measurement.
@@ -68,8 +79,8 @@ void check_tags_suffice(double hz, double seconds)
   using obsfeed_benchmarks::ReadingTag;
   if (hz * seconds > static_cast<double>(ReadingTag::distinct_tags)) {
     throw std::invalid_argument(
-      "at most " + std::to_string(ReadingTag::distinct_tags) + " readings per measurement, not " +
-      std::to_string(hz * seconds));
+            "at most " + std::to_string(ReadingTag::distinct_tags) +
+            " readings per measurement, not " + std::to_string(hz * seconds));
   }
 }
 
@@ -143,7 +154,9 @@ int main(int argc, char ** argv)
   obsfeed_benchmarks::ScanPeer peer(participant.handle(), options.sensors);
   BenchmarkDriver driver(
     peer, obsfeed_benchmarks::ProcessUsage(options.pid), options.build, std::cout);
-  if (!peer.wait_until_matched(std::chrono::seconds(30)) || !driver.warm_up(options.warm_up_rounds)) {
+  if (!peer.wait_until_matched(std::chrono::seconds(30)) ||
+    !driver.warm_up(options.warm_up_rounds))
+  {
     std::cerr << "obsfeed_bench_driver: " << options.build << " did not answer on every topic\n";
     return 1;
   }

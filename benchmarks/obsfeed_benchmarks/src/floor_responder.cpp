@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include "obsfeed_benchmarks/floor_responder.hpp"
 
@@ -8,7 +19,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "obsfeed_bench_types.h"
+#include "idl/obsfeed_bench_types.h"
 #include "obsfeed_benchmarks/loopback_participant.hpp"
 #include "obsfeed_benchmarks/reading_tag.hpp"
 
@@ -75,13 +86,17 @@ FloorResponder::FloorResponder(dds_entity_t participant, size_t sensors)
   readings_reader_ = LoopbackParticipant::checked(
     dds_create_reader(
       participant,
-      create_topic(participant, &std_msgs_msg_dds__UInt16MultiArray__desc, "rt/quorvex_ultrasonic/original_ultrasonic"),
+      create_topic(
+        participant, &std_msgs_msg_dds__UInt16MultiArray__desc,
+        "rt/quorvex_ultrasonic/original_ultrasonic"),
       qos, nullptr),
     "readings reader");
   bumper_reader_ = LoopbackParticipant::checked(
     dds_create_reader(
       participant,
-      create_topic(participant, &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc, "rt/robot_info_level_zero"),
+      create_topic(
+        participant, &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc,
+        "rt/robot_info_level_zero"),
       qos, nullptr),
     "bumper reader");
   for (size_t n = 1; n <= sensors; ++n) {
@@ -89,13 +104,15 @@ FloorResponder::FloorResponder(dds_entity_t participant, size_t sensors)
     scan_writers_.push_back(
       LoopbackParticipant::checked(
         dds_create_writer(
-          participant, create_topic(participant, &sensor_msgs_msg_dds__LaserScan__desc, name), qos, nullptr),
+          participant, create_topic(participant, &sensor_msgs_msg_dds__LaserScan__desc, name), qos,
+          nullptr),
         "scan writer"));
     frame_ids_.push_back("ultrasonic_0" + std::to_string(n) + "_link");
   }
   bumper_writer_ = LoopbackParticipant::checked(
     dds_create_writer(
-      participant, create_topic(participant, &sensor_msgs_msg_dds__LaserScan__desc, "rt/bumper_laser"),
+      participant,
+      create_topic(participant, &sensor_msgs_msg_dds__LaserScan__desc, "rt/bumper_laser"),
       qos, nullptr),
     "bumper writer");
   dds_delete_qos(qos);

@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #include "obsfeed_benchmarks/scan_peer.hpp"
 
@@ -7,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "obsfeed_bench_types.h"
+#include "idl/obsfeed_bench_types.h"
 #include "obsfeed_benchmarks/loopback_participant.hpp"
 #include "obsfeed_benchmarks/reading_tag.hpp"
 
@@ -45,24 +56,30 @@ ScanPeer::ScanPeer(dds_entity_t participant, size_t sensors)
 
   readings_writer_ = LoopbackParticipant::checked(
     dds_create_writer(
-      participant, create_topic(participant, &std_msgs_msg_dds__UInt16MultiArray__desc, kReadingsTopic),
+      participant,
+      create_topic(participant, &std_msgs_msg_dds__UInt16MultiArray__desc, kReadingsTopic),
       qos, nullptr),
     "readings writer");
   bumper_writer_ = LoopbackParticipant::checked(
     dds_create_writer(
-      participant, create_topic(participant, &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc, kBumperTopic),
+      participant,
+      create_topic(participant, &quorvex_protocol_msg_dds__RobotInfoLevelZero__desc, kBumperTopic),
       qos, nullptr),
     "bumper writer");
 
   waitset_ = LoopbackParticipant::checked(dds_create_waitset(participant), "waitset");
   for (size_t n = 1; n <= sensors + 1; ++n) {
-    const std::string name = n <= sensors ? "rt/ultrasonic_laser" + std::to_string(n) : "rt/bumper_laser";
+    const std::string name =
+      n <= sensors ? "rt/ultrasonic_laser" + std::to_string(n) : "rt/bumper_laser";
     const dds_entity_t reader = LoopbackParticipant::checked(
       dds_create_reader(
-        participant, create_topic(participant, &sensor_msgs_msg_dds__LaserScan__desc, name), qos, nullptr),
+        participant, create_topic(participant, &sensor_msgs_msg_dds__LaserScan__desc, name), qos,
+        nullptr),
       "scan reader");
     const dds_entity_t arrived =
-      LoopbackParticipant::checked(dds_create_readcondition(reader, DDS_ANY_STATE), "read condition");
+      LoopbackParticipant::checked(
+      dds_create_readcondition(reader, DDS_ANY_STATE),
+      "read condition");
     dds_waitset_attach(waitset_, arrived, static_cast<dds_attach_t>(scan_readers_.size()));
     scan_readers_.push_back(reader);
   }
@@ -126,7 +143,8 @@ bool ScanPeer::receive(std::chrono::nanoseconds timeout, const ScanHandler & on_
     const auto topic = static_cast<size_t>(triggered[static_cast<size_t>(i)]);
     void * samples[kTakeBatch] = {};
     dds_sample_info_t infos[kTakeBatch];
-    const dds_return_t taken = dds_take(scan_readers_[topic], samples, infos, kTakeBatch, kTakeBatch);
+    const dds_return_t taken =
+      dds_take(scan_readers_[topic], samples, infos, kTakeBatch, kTakeBatch);
     for (dds_return_t s = 0; s < taken; ++s) {
       if (!infos[s].valid_data) {
         continue;

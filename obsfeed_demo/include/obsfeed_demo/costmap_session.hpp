@@ -1,8 +1,21 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #ifndef OBSFEED_DEMO__COSTMAP_SESSION_HPP_
 #define OBSFEED_DEMO__COSTMAP_SESSION_HPP_
+
+#include <Eigen/Geometry>
 
 #include <chrono>
 #include <condition_variable>
@@ -11,8 +24,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include <Eigen/Geometry>
 
 #include "lifecycle_msgs/srv/change_state.hpp"
 #include "nav2_msgs/srv/clear_entire_costmap.hpp"

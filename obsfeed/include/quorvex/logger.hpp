@@ -1,5 +1,16 @@
 // Copyright 2026 obsfeed developers
-// Licensed under the Apache License, Version 2.0.
+//
+// Licensed under the Apache License, Version 2.0 (the "License");
+// you may not use this file except in compliance with the License.
+// You may obtain a copy of the License at
+//
+//     http://www.apache.org/licenses/LICENSE-2.0
+//
+// Unless required by applicable law or agreed to in writing, software
+// distributed under the License is distributed on an "AS IS" BASIS,
+// WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.
+// See the License for the specific language governing permissions and
+// limitations under the License.
 
 #ifndef QUORVEX__LOGGER_HPP_
 #define QUORVEX__LOGGER_HPP_
@@ -26,6 +37,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fmt/format.h>
+#include <spdlog/logger.h>
+#include <spdlog/sinks/ansicolor_sink.h>
+#include <spdlog/sinks/systemd_sink.h>
+
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -35,11 +51,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <fmt/format.h>
-#include <spdlog/logger.h>
-#include <spdlog/sinks/ansicolor_sink.h>
-#include <spdlog/sinks/systemd_sink.h>
 
 // The program and every library it loads must share one logger. The instance is a local
 // static of an inline function; with default visibility the dynamic loader binds all copies
@@ -161,7 +172,9 @@ private:
     const char * value = std::getenv(variable);
     const char * fallback_text = fallback ? "true" : "false";
     if (value == nullptr) {
-      Report(fmt::format("environment variable {} is not set, and set {}", variable, fallback_text));
+      Report(
+        fmt::format(
+          "environment variable {} is not set, and set {}", variable, fallback_text));
       return fallback;
     }
     const std::string text(value);
