@@ -123,6 +123,11 @@ void CostmapInput::ultrasonicInit()
     // readings' group, so that it never runs beside them.
     stale_timer_ = create_wall_timer(
       stale_timeout_ / 10, [this]() {retireStaleUltrasonicScans();}, ultrasonic_callback_group_);
+    // Asleep without use_inf: nothing to look for, and no wake-ups of the executor for nothing.
+    std::lock_guard<std::mutex> lock(range_mutex_);
+    if (!use_inf_) {
+      stale_timer_->cancel();
+    }
   }
 
   // rclcpp has refused wrong types and the start-up-only parameters before the hook runs.
@@ -254,6 +259,14 @@ rcl_interfaces::msg::SetParametersResult CostmapInput::dynamicParametersCallback
       *limit = parameter.as_double();
     } else if (parameter.get_name() == "ultrasonic.use_inf") {
       use_inf_ = parameter.as_bool();
+      // Not there yet while the start-up values are stored.
+      if (stale_timer_) {
+        if (use_inf_) {
+          stale_timer_->reset();
+        } else {
+          stale_timer_->cancel();
+        }
+      }
     }
   }
   result.successful = true;
