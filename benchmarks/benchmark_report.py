@@ -279,13 +279,18 @@ def main():
     parser.add_argument('--seconds', type=int, required=True)
     parser.add_argument('--repetitions', type=int, required=True)
     parser.add_argument('--command', required=True)
+    parser.add_argument(
+        '--humble-builds', default='',
+        help='compared builds (comma separated) that were built against the Humble core')
     args = parser.parse_args()
     results = load(args.results)
     names = list(TITLES) + [r['build'] for r in results]
     measured = {r['build'] for r in results}
+    on_humble = set(filter(None, args.humble_builds.split(',')))
     for name in dict.fromkeys(names):
         if name in measured:
-            title = f'`obsfeed_node` on the stand-in rclcpp, `{name}`'
+            base = TITLES['humble' if name in on_humble else 'stand-in']
+            title = f'{base}, `{name}`'
             BUILDS.append((name, TITLES.get(name, title)))
 
     out = [

@@ -162,6 +162,6 @@ cp "${results}" "${output%.md}.jsonl"
 /usr/bin/python3 "${WS_ROOT}/benchmarks/benchmark_report.py" "${results}" \
   --load-before "${load_before}" --load-after "$(cut -d' ' -f1-3 /proc/loadavg)" \
   --seconds $(( $(date +%s) - started )) --repetitions "${repetitions}" \
-  --command "${command_line}" > "${output}"
+  --command "${command_line}" --humble-builds "$(IFS=,; echo "${!on_humble[*]}")" > "${output}"
 rm -f "${results}"
 echo "benchmark: report in ${output}, measurements in ${output%.md}.jsonl"
